@@ -5,6 +5,7 @@
 #include "raster/pixel_storage.h"
 
 #include <cstdint>
+#include <string>
 
 // A Width x Height array of TColor32 in one block, top row first, row stride
 // exactly Width. A real size change discards the pixels: fresh storage reads 0
@@ -40,6 +41,19 @@ public:
   void MakeOpaque() { SetAllAlpha(255); }
 
   virtual void NotifyHandleChanged();
+
+  // Puts one pixel through the routine of this bitmap's CombineMode; no
+  // bounds check and no change notification (blend_store.cpp).
+  void StorePixel(int32_t X, int32_t Y, TColor32 Value);
+
+  // Draws this bitmap, with its own DrawMode, StretchFilter and
+  // OnPixelCombine, scaled into DstRect of Dst, then notifies Dst (stretch.cpp).
+  void DrawInto(TBitmap32* Dst, const TRect& DstRect);
+
+  // Picture files (convert.cpp): reading replaces size and content with the
+  // picture in the file; writing always writes 32-bit BMP data.
+  void ReadPictureFile(const std::string& FileName);
+  void WritePictureFile(const std::string& FileName);
 
   TDrawMode DrawMode() const { return drawMode_; }
   void SetDrawMode(TDrawMode Value);
