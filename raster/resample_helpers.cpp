@@ -7,14 +7,22 @@
 
 namespace {
 
-bool ProcessorHasSSE41() {
 #if QUORVANE_RESAMPLE_SIMD
+bool ProcessorHasSSE41() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("sse4.1");
-#else
-  return false;
-#endif
 }
+
+bool ProcessorHasSSSE3() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("ssse3");
+}
+
+bool ProcessorHasAVX2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
+#endif
 
 TResampleHelpers BuildSet(TResampleHelperSet Set) {
   TResampleHelpers helpers = PlainResampleHelpers();
@@ -22,6 +30,8 @@ TResampleHelpers BuildSet(TResampleHelperSet Set) {
   if (Set != TResampleHelperSet::Plain) {
     InstallMMXHelpers(helpers, Set == TResampleHelperSet::MMXPrefetch);
     if (ProcessorHasSSE41()) InstallSSE41KernelPasses(helpers);
+    if (ProcessorHasSSSE3()) InstallSSSE3Gather(helpers);
+    if (ProcessorHasSSSE3() && ProcessorHasAVX2()) InstallAVX2Gather(helpers);
   }
 #else
   (void)Set;
