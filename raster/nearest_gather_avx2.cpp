@@ -9,14 +9,18 @@ namespace {
 
 void GatherRowAVX2(const TColor32* Row, const TGatherPlan& Plan, TColor32* Out) {
   const int32_t step = Plan.UniformStep;
-  const TGatherGroup& g = Plan.Groups[0];
+  if (step <= 0 || Plan.Count < 8) {
+    GatherRowSSSE3(Row, Plan, Out);
+    return;
+  }
   // Offsets of the eight pixels of a group pair from the pair's first pixel.
+  const TGatherGroup& g = Plan.Groups[0];
   int32_t offsets[8];
   for (int32_t k = 0; k < 4; ++k) {
     offsets[k] = Plan.Columns[k] - g.First;
     offsets[k + 4] = offsets[k] + step;
   }
-  if (step <= 0 || g.First < 0 || offsets[7] >= 16 || Plan.Count < 8) {
+  if (offsets[7] >= 16) {
     GatherRowSSSE3(Row, Plan, Out);
     return;
   }

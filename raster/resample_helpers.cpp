@@ -7,7 +7,7 @@
 
 namespace {
 
-#if QUORVANE_RESAMPLE_SIMD
+#if QUORVANE_VECTOR_SET
 bool ProcessorHasSSE41() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("sse4.1");
@@ -18,15 +18,11 @@ bool ProcessorHasSSSE3() {
   return __builtin_cpu_supports("ssse3");
 }
 
-bool ProcessorHasAVX2() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
-}
 #endif
 
 TResampleHelpers BuildSet(TResampleHelperSet Set) {
   TResampleHelpers helpers = PlainResampleHelpers();
-#if QUORVANE_RESAMPLE_SIMD
+#if QUORVANE_VECTOR_SET
   if (Set != TResampleHelperSet::Plain) {
     InstallMMXHelpers(helpers, Set == TResampleHelperSet::MMXPrefetch);
     if (ProcessorHasSSE41()) InstallSSE41KernelPasses(helpers);
@@ -56,7 +52,7 @@ TResampleHelpers& Installed() {
 const TResampleHelpers& ResampleHelpers() { return Installed(); }
 
 bool InstallResampleHelpers(TResampleHelperSet Set) {
-#if QUORVANE_RESAMPLE_SIMD
+#if QUORVANE_VECTOR_SET
   if (Set != TResampleHelperSet::Plain && !ProcessorHasMMX()) return false;
 #else
   if (Set != TResampleHelperSet::Plain) return false;
