@@ -6,8 +6,9 @@ Usage: pillow_resize.py <picture folder> <transfer benchmark JSON>
 The pictures are the raw files of write_bench_pictures. Pillow works on
 them in mode "RGBX", its four-channel path without premultiplication, which
 does the same straight arithmetic as our resamplers. Only the resize call is
-timed; the best of several runs counts, as Google Benchmark's mean of many
-runs would on a quiet machine.
+timed, in processor time like Google Benchmark's items_per_second, so that
+other work on a shared machine weighs on neither side; the best of several
+runs counts.
 """
 
 import json
@@ -43,9 +44,9 @@ def load(folder, size):
 def pillow_rate(picture, output, resample):
     best = float("inf")
     for _ in range(RUNS):
-        start = time.perf_counter()
+        start = time.process_time()
         picture.resize((output, output), resample)
-        best = min(best, time.perf_counter() - start)
+        best = min(best, time.process_time() - start)
     return output * output / best / 1e6
 
 
