@@ -113,8 +113,8 @@ void SampleNearest(TBitmap32* Dst, TRect DstRect, TRect DstArea, TBitmap32* Src,
   int32_t lastRow = -1;
 
   if (CombineOp == dmOpaque) {
-    // Prefetching the next source row, about one cache line per step, hides
-    // most of the memory latency of strong reductions.
+    // Prefetching the source row two destination rows ahead, about one cache
+    // line per step, hides most of the memory latency of strong reductions.
     const int64_t srcW = int64_t(SrcRect.Right) - SrcRect.Left;
     const int64_t dstW = int64_t(DstRect.Right) - DstRect.Left;
     const int32_t prefetchStep = int32_t(std::clamp<int64_t>(16 * dstW / srcW, 1, 16));
@@ -126,7 +126,7 @@ void SampleNearest(TBitmap32* Dst, TRect DstRect, TRect DstArea, TBitmap32* Src,
         continue;
       }
       if (prefetch && y + 1 < DstArea.Bottom) {
-        const int32_t nextY = rowOf(int64_t(y) + 1);
+        const int32_t nextY = rowOf(std::min<int64_t>(int64_t(y) + 2, DstArea.Bottom - 1));
         if (nextY != srcY) {
           const TColor32* next = Src->RowAddress(nextY);
           for (int32_t i = 0; i < clipW; i += prefetchStep)
