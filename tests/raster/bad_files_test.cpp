@@ -27,7 +27,7 @@ struct BadFile {
   std::string Message;  // the start of the error's message
 };
 
-std::vector<uint8_t> Bmp(BmpSpec Spec) { return BuildBmp(Spec); }
+std::vector<uint8_t> Bmp(BmpLayout Layout) { return BuildBmp(Layout); }
 
 std::vector<uint8_t> Cut(std::vector<uint8_t> Bytes, size_t Size) {
   Bytes.resize(Size);
