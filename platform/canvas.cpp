@@ -33,13 +33,14 @@ bool Drawable(const TCanvasSurface& Surface) {
   return Surface.Bits != nullptr && Surface.Width > 0 && Surface.Height > 0;
 }
 
+// An aliased painter on the surface for the length of one operation.
 class TSurfacePainter {
 public:
-  explicit TSurfacePainter(const TCanvasSurface& Surface) : image_(WrapSurface(Surface)), painter_(&image_) {
+  explicit TSurfacePainter(const TCanvasSurface& Surface)
+      : image_(WrapSurface(Surface)), painter_(&image_) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
   }
-  QPainter& operator*() { return painter_; }
   QPainter* operator->() { return &painter_; }
 
 private:
