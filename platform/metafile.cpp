@@ -1,0 +1,53 @@
+#include "platform/metafile.h"
+
+#include "platform/file_stream.h"
+#include "platform/metafile_format.h"
+#include "platform/metafile_player.h"
+#include "platform/picture.h"
+
+namespace {
+
+const char* const kKind = "Metafile";
+
+}  // namespace
+
+TMetafile::TMetafile() = default;
+TMetafile::~TMetafile() = default;
+
+int32_t TMetafile::Width() const { return header_ ? header_->Width : 0; }
+int32_t TMetafile::Height() const { return header_ ? header_->Height : 0; }
+bool TMetafile::Enhanced() const { return header_ == nullptr || header_->Enhanced; }
+
+void TMetafile::LoadFromStream(TStream& Stream) {
+  std::vector<uint8_t> data = ReadRemainingBytes(Stream);
+  const TByteView file(data.data(), data.size(), kKind);
+  auto header = std::make_unique<TMetafileHeader>();
+  TGdiSink check;
+  if (IsEmf(file)) {
+    *header = ReadEmfHeader(file);
+    PlayEmf(file, *header, check);
+  } else if (IsPlaceableWmf(file) || file.Has(0, 2)) {
+    *header = ReadWmfHeader(file);
+    PlayWmf(file, *header, check);
+  } else {
+    file.Fail("the file is empty");
+  }
+  data_ = std::move(data);
+  header_ = std::move(header);
+}
+
+void TMetafile::SaveToStream(TStream& Stream) {
+  Stream.WriteBuffer(data_.data(), int64_t(data_.size()));
+}
+
+void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) {
+  if (Empty()) return;
+  PaintMetafile(TByteView(data_.data(), data_.size(), kKind), *header_, Canvas.Handle(), Rect);
+  if (Canvas.OnChange) Canvas.OnChange(&Canvas);
+}
+
+// Makes the readers known to the picture loader before the program's entry
+// runs. The linker keeps this file for the symbol below (see CMakeLists.txt).
+extern "C" const bool QuorvaneMetafileReaderRegistered =
+    TPicture::RegisterFileFormat<TMetafile>("emf", "Enhanced Metafiles") &&
+    TPicture::RegisterFileFormat<TMetafile>("wmf", "Metafiles");
