@@ -159,7 +159,7 @@ TMetafileHeader ReadWmfHeader(const TByteView& File) {
   if (!File.Has(start, kHeaderSize)) File.Fail("the file is too short for a metafile header");
   const uint16_t type = File.U16(start), headerWords = File.U16(start + 2);
   if ((type != 1 && type != 2) || headerWords != kHeaderSize / 2)
-    File.Fail("the file does not start with a Windows metafile header");
+    File.Fail("the file is neither an enhanced nor a Windows metafile");
   const uint64_t bytes = uint64_t(File.U32(start + 6)) * 2;
   if (bytes < kHeaderSize || bytes > File.Size() - start)
     File.Fail("the header claims " + std::to_string(bytes) + " bytes but the file has " +

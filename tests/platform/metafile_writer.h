@@ -4,6 +4,7 @@
 // a frame and a reference device of 96 pixels per inch, and Windows
 // metafiles with or without a placeable header.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -113,7 +114,7 @@ public:
     Put16(out, UnitsPerInch);
     Put32(out, 0);
     uint16_t sum = 0;
-    for (size_t i = 0; i < out.size(); i += 2) sum ^= uint16_t(out[i] | out[i + 1] << 8);
+    for (std::size_t i = 0; i < out.size(); i += 2) sum ^= uint16_t(out[i] | out[i + 1] << 8);
     Put16(out, sum);
     const std::vector<uint8_t> plain = Plain();
     out.insert(out.end(), plain.begin(), plain.end());
