@@ -60,9 +60,11 @@ void MapToPalette(uint32_t* Pixels, size_t Count, const std::vector<uint32_t>& P
   }
 }
 
+// Stretched back to 0..255 the way the BMP reader stretches bit fields, so
+// that a saved 16-bit bitmap reads back unchanged.
 uint32_t To565(uint32_t P) {
   const uint32_t r = (P >> 19) & 31, g = (P >> 10) & 63, b = (P >> 3) & 31;
-  return Rgb(r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2);
+  return Rgb((r * 255 + 15) / 31, (g * 255 + 31) / 63, (b * 255 + 15) / 31);
 }
 
 std::unique_ptr<uint32_t[]> AllocatePixels(int32_t Width, int32_t Height) {

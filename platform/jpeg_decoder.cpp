@@ -130,14 +130,14 @@ int RunDecoder(TJob* Job, jpeg_decompress_struct* Info, TErrorManager* Errors, T
   Job->Width = int32_t(Info->image_width);
   Job->Height = int32_t(Info->image_height);
   Job->ColorSpace = Info->jpeg_color_space;
-  if (Job->HeaderOnly) {
-    jpeg_destroy_decompress(Info);
-    return kNoError;
-  }
   const uint64_t pixels = uint64_t(Info->image_width) * Info->image_height;
   if (pixels > kMaxPixels || pixels > Job->Size * kMaxPixelsPerByte) {
     jpeg_destroy_decompress(Info);
     return kTooLarge;
+  }
+  if (Job->HeaderOnly) {
+    jpeg_destroy_decompress(Info);
+    return kNoError;
   }
   Configure(*Info, *Job);
   jpeg_start_decompress(Info);

@@ -12,7 +12,8 @@ struct TJpegHeader {
 };
 
 // Both raise EJPEG: "JPEG-Fehler #%d" with the library's message number for
-// a fatal decoder error. Decoder warnings are ignored, so a truncated file
+// a fatal decoder error, and their own message for a picture too large for
+// its file (checked with the header, before anything is allocated). Decoder warnings are ignored, so a truncated file
 // decodes with its missing part filled by the decoder.
 TJpegHeader ReadJpegHeader(const uint8_t* Data, size_t Size);
 

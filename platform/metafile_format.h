@@ -38,4 +38,4 @@ bool IsEmf(const TByteView& File);
 
 // Sizes past these are refused: no picture this tool handles needs more.
 constexpr int32_t kMaxMetafileSide = 32768;
-constexpr uint64_t kMaxMetafilePixels = uint64_t(1) << 28;
+constexpr uint64_t kMaxMetafilePixels = uint64_t(1) << 26;

@@ -1,10 +1,10 @@
+#include "support/fixtures.h"
 #include "platform/canvas.h"
 #include "platform/graphic_errors.h"
 #include "platform/icon.h"
 #include "platform/picture.h"
 #include "platform/streams.h"
 #include "raster/bitmap32.h"
-#include "scratch_file.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -144,9 +144,10 @@ TEST(IconReading, CoveredPixelsAreOpaqueAndMaskedOnesTransparentWhite) {
   };
   for (const DepthCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    const ScratchFile file("test.ico", BuildIcon({BmpIconEntry(c.Spec)}));
+    const ScratchFolder folder;
+    const std::string path = folder.Write("test.ico", BuildIcon({BmpIconEntry(c.Spec)}));
     TBitmap32 bitmap;
-    bitmap.ReadPictureFile(file.Path());
+    bitmap.ReadPictureFile(path);
     ASSERT_EQ(bitmap.Width(), 4);
     ASSERT_EQ(bitmap.Height(), 4);
     for (int y = 0; y < 4; ++y) {
@@ -174,9 +175,10 @@ TEST(IconReading, AlphaEntriesAreBlendedAndOnlyOpaquePixelsCount) {
   EXPECT_EQ(background[4], 0xFF506070u);
   EXPECT_EQ(background[8], 0xFF808080u);
 
-  const ScratchFile file("alpha.ico", bytes);
+  const ScratchFolder folder;
+  const std::string path = folder.Write("alpha.ico", bytes);
   TBitmap32 bitmap;
-  bitmap.ReadPictureFile(file.Path());
+  bitmap.ReadPictureFile(path);
   EXPECT_EQ(bitmap.PixelData()[0], 0xFF204060u);
   // Half covered looks different over the two backgrounds: transparent,
   // with the colour it has over white.
@@ -212,9 +214,10 @@ TEST(IconReading, PngEntryIsDecodedWithItsAlpha) {
   image.fill(qRgba(0, 0, 0, 0));
   image.setPixel(0, 0, qRgba(10, 200, 30, 255));
   image.setPixel(2, 1, qRgba(250, 0, 5, 255));
-  const ScratchFile file("png.ico", BuildIcon({{3, 2, 32, PngEntry(image)}}));
+  const ScratchFolder folder;
+  const std::string path = folder.Write("png.ico", BuildIcon({{3, 2, 32, PngEntry(image)}}));
   TBitmap32 bitmap;
-  bitmap.ReadPictureFile(file.Path());
+  bitmap.ReadPictureFile(path);
   ASSERT_EQ(bitmap.Width(), 3);
   ASSERT_EQ(bitmap.Height(), 2);
   EXPECT_EQ(bitmap.PixelData()[0], 0xFF0AC81Eu);
@@ -321,12 +324,13 @@ TEST(IconReading, BadFilesRaiseAClearErrorAndLeaveTheBitmapAlone) {
   };
   for (const BadIcon& c : cases) {
     SCOPED_TRACE(c.Name);
-    const ScratchFile file("bad.ico", c.Build());
+    const ScratchFolder folder;
+    const std::string path = folder.Write("bad.ico", c.Build());
     TBitmap32 bitmap;
     bitmap.SetDimensions(2, 3);
     bitmap.FillAll(0x12345678u);
     try {
-      bitmap.ReadPictureFile(file.Path());
+      bitmap.ReadPictureFile(path);
       ADD_FAILURE() << "no error";
     } catch (const EInvalidGraphic& e) {
       EXPECT_NE(e.Message().find(c.Message), std::string::npos) << e.Message();

@@ -1,10 +1,10 @@
 #include "metafile_writer.h"
+#include "support/fixtures.h"
 #include "platform/graphic_errors.h"
 #include "platform/metafile.h"
 #include "platform/picture.h"
 #include "platform/streams.h"
 #include "raster/bitmap32.h"
-#include "scratch_file.h"
 
 #include <gtest/gtest.h>
 
@@ -41,9 +41,10 @@ EmfWriter RedFill() {
 }
 
 std::unique_ptr<TBitmap32> Read(const std::string& Name, const std::vector<uint8_t>& Bytes) {
-  const ScratchFile file(Name, Bytes);
+  const ScratchFolder folder;
+  const std::string path = folder.Write(Name, Bytes);
   auto bitmap = std::make_unique<TBitmap32>();
-  bitmap->ReadPictureFile(file.Path());
+  bitmap->ReadPictureFile(path);
   return bitmap;
 }
 
@@ -268,12 +269,13 @@ TEST(MetafileReading, BadFilesRaiseAClearErrorAndLeaveTheBitmapAlone) {
   };
   for (const BadMetafile& c : cases) {
     SCOPED_TRACE(c.Name);
-    const ScratchFile file(c.File, c.Build());
+    const ScratchFolder folder;
+    const std::string path = folder.Write(c.File, c.Build());
     TBitmap32 bitmap;
     bitmap.SetDimensions(2, 3);
     bitmap.FillAll(0x12345678u);
     try {
-      bitmap.ReadPictureFile(file.Path());
+      bitmap.ReadPictureFile(path);
       ADD_FAILURE() << "no error";
     } catch (const EInvalidGraphic& e) {
       EXPECT_NE(e.Message().find(c.Message), std::string::npos) << e.Message();
