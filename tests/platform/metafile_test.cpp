@@ -54,8 +54,11 @@ void ExpectDisc(const TBitmap32& B, double Cx, double Cy, double R, uint32_t Col
   for (int y = 0; y < B.Height(); ++y)
     for (int x = 0; x < B.Width(); ++x) {
       const double d = std::hypot(x + 0.5 - Cx, y + 0.5 - Cy);
-      if (d < R - 1) ASSERT_EQ(At(B, x, y), 0xFF000000u | Colour) << x << "," << y;
-      if (d > R + 1) ASSERT_EQ(At(B, x, y), 0x00FFFFFFu) << x << "," << y;
+      if (d < R - 1) {
+        ASSERT_EQ(At(B, x, y), 0xFF000000u | Colour) << x << "," << y;
+      } else if (d > R + 1) {
+        ASSERT_EQ(At(B, x, y), 0x00FFFFFFu) << x << "," << y;
+      }
     }
 }
 
