@@ -22,6 +22,17 @@ constexpr uint32_t kTransparent = 1, kWinding = 2, kClockwise = 2;
 // Deeper nesting of saved states than any real file uses is ignored.
 constexpr size_t kMaxSavedStates = 4096;
 constexpr double kMaxPenWidth = 16384;
+// Scales and extents past this come only from repeated scaling records;
+// they are refused so that coordinates stay finite.
+constexpr double kMaxScale = 1e9;
+
+bool Sane(double V) { return std::isfinite(V) && std::abs(V) <= kMaxScale; }
+
+bool Sane(const QTransform& T) {
+  for (double v : {T.m11(), T.m12(), T.m21(), T.m22(), T.dx(), T.dy()})
+    if (!Sane(v)) return false;
+  return true;
+}
 
 struct TOther {};
 using TGdiObject = std::variant<TGdiPen, TGdiBrush, TOther>;
@@ -116,10 +127,10 @@ public:
   }
   // Zero extents are refused, as the platform refuses them.
   void SetWindowExt(double X, double Y) override {
-    if (X != 0 && Y != 0) dc_.WindowExt = {X, Y};
+    if (X != 0 && Y != 0 && Sane(X) && Sane(Y)) dc_.WindowExt = {X, Y};
   }
   void SetViewportExt(double X, double Y) override {
-    if (X != 0 && Y != 0) dc_.ViewportExt = {X, Y};
+    if (X != 0 && Y != 0 && Sane(X) && Sane(Y)) dc_.ViewportExt = {X, Y};
   }
   void ScaleWindowExt(double XNum, double XDenom, double YNum, double YDenom) override {
     if (XDenom != 0 && YDenom != 0) SetWindowExt(dc_.WindowExt.X * XNum / XDenom, dc_.WindowExt.Y * YNum / YDenom);
@@ -130,10 +141,12 @@ public:
   }
   void ModifyWorldTransform(const double (&M)[6], uint32_t Mode) override {
     const QTransform m(M[0], M[1], M[2], M[3], M[4], M[5]);
-    if (Mode == 1) dc_.World = QTransform();
-    else if (Mode == 2) dc_.World = m * dc_.World;
-    else if (Mode == 3) dc_.World = dc_.World * m;
-    else if (Mode == 4 && m.isInvertible()) dc_.World = m;
+    QTransform world = dc_.World;
+    if (Mode == 1) world = QTransform();
+    else if (Mode == 2) world = m * dc_.World;
+    else if (Mode == 3) world = dc_.World * m;
+    else if (Mode == 4) world = m;
+    if (Sane(world) && world.isInvertible()) dc_.World = world;
   }
 
   void SaveDC() override {

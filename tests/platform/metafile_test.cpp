@@ -77,6 +77,17 @@ TEST(MetafileReading, FilledCircleIsOpaqueInsideAndTransparentWhiteOutside) {
   ExpectDisc(*wmf, 48, 48, 32, 0xFF0000);
 }
 
+TEST(MetafileReading, EveryKindTheOpenFilterOffersButTargaHasAReader) {
+  const std::string filter =
+      "Alle (*.tga;*.jpg;*.jpeg;*.bmp)|*.tga;*.jpg;*.jpeg;*.bmp;*.emf;*.wmf|Targa (*.tga)|*.tga|"
+      "JPEG-Grafikdatei (*.jpg)|*.jpg|JPEG-Grafikdatei (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp";
+  for (size_t at = filter.find("*."); at != std::string::npos; at = filter.find("*.", at + 1)) {
+    const std::string extension = filter.substr(at + 2, filter.find_first_of(";|)", at) - at - 2);
+    SCOPED_TRACE(extension);
+    EXPECT_EQ(TPicture::FindFileFormat(extension) != nullptr, extension != "tga");
+  }
+}
+
 struct SizeCase {
   const char* Name;
   const char* File;
