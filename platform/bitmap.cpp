@@ -67,9 +67,9 @@ uint32_t To565(uint32_t P) {
   return Rgb((r * 255 + 15) / 31, (g * 255 + 31) / 63, (b * 255 + 15) / 31);
 }
 
-std::unique_ptr<uint32_t[]> AllocatePixels(int32_t Width, int32_t Height) {
+TBlock<uint32_t> AllocatePixels(int32_t Width, int32_t Height) {
   try {
-    return std::make_unique_for_overwrite<uint32_t[]>(size_t(Width) * size_t(Height));
+    return AllocateBlock<uint32_t>(size_t(Width) * size_t(Height));
   } catch (const std::bad_alloc&) {
     throw Exception("Not enough memory for a bitmap of " + std::to_string(Width) + " x " +
                     std::to_string(Height) + " pixels");
@@ -97,7 +97,7 @@ void TBitmap::SetSize(int32_t NewWidth, int32_t NewHeight) {
   NewWidth = std::max(NewWidth, 0);
   NewHeight = std::max(NewHeight, 0);
   if (NewWidth == width_ && NewHeight == height_) return;
-  std::unique_ptr<uint32_t[]> fresh;
+  TBlock<uint32_t> fresh;
   if (NewWidth > 0 && NewHeight > 0) {
     fresh = AllocatePixels(NewWidth, NewHeight);
     const uint32_t blank = pixelFormat_ == pf32bit ? 0 : kOpaqueBlack;
@@ -174,7 +174,7 @@ void TBitmap::Assign(TPersistent* Source) {
     return;
   }
   if (source == this) return;
-  std::unique_ptr<uint32_t[]> copy;
+  TBlock<uint32_t> copy;
   if (!source->Empty()) {
     copy = AllocatePixels(source->width_, source->height_);
     std::copy_n(source->pixels_.get(), size_t(source->width_) * size_t(source->height_), copy.get());
@@ -186,7 +186,7 @@ void TBitmap::Assign(TPersistent* Source) {
 }
 
 void TBitmap::TakePixels(int32_t Width, int32_t Height, TPixelFormat Format,
-                         std::unique_ptr<uint32_t[]> Pixels, std::vector<uint32_t> Palette) {
+                         TBlock<uint32_t> Pixels, std::vector<uint32_t> Palette) {
   if (Width <= 0 || Height <= 0 || !Pixels) {
     Width = Height = 0;
     Pixels.reset();
@@ -213,12 +213,12 @@ void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) {
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {
-  const std::vector<uint8_t> bytes = ReadRemainingBytes(Stream);
-  if (bytes.empty()) {
+  const TByteBuffer bytes = ReadRemainingBytes(Stream);
+  if (bytes.Empty()) {
     TakePixels(0, 0, pixelFormat_, nullptr);
     return;
   }
-  TDecodedBmp decoded = DecodeBmp(bytes.data(), bytes.size());
+  TDecodedBmp decoded = DecodeBmp(bytes.Data(), bytes.Size);
   TakePixels(decoded.Width, decoded.Height, decoded.Format, std::move(decoded.Pixels),
              std::move(decoded.Palette));
 }
