@@ -29,8 +29,8 @@ TIcon::TIcon() = default;
 TIcon::~TIcon() = default;
 
 void TIcon::LoadFromStream(TStream& Stream) {
-  std::vector<uint8_t> data = ReadRemainingBytes(Stream);
-  TDecodedIcon icon = DecodeIcon(data.data(), data.size());
+  TByteBuffer data = ReadRemainingBytes(Stream);
+  TDecodedIcon icon = DecodeIcon(data.Data(), data.Size);
   data_ = std::move(data);
   width_ = icon.Width;
   height_ = icon.Height;
@@ -41,7 +41,7 @@ void TIcon::LoadFromStream(TStream& Stream) {
 }
 
 void TIcon::SaveToStream(TStream& Stream) {
-  Stream.WriteBuffer(data_.data(), int64_t(data_.size()));
+  Stream.WriteBuffer(data_.Data(), int64_t(data_.Size));
 }
 
 void TIcon::Draw(TCanvas& Canvas, const TRect& Rect) {
@@ -66,7 +66,7 @@ void TIcon::Draw(TCanvas& Canvas, const TRect& Rect) {
         out[x] = colour | 0xFF000000u;
     }
   }
-  if (Canvas.OnChange) Canvas.OnChange(&Canvas);
+  Canvas.Changed();
 }
 
 // Makes the reader known to the picture loader before the program's entry

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/graphic.h"
+#include "platform/memory_block.h"
 
 #include <cstdint>
 #include <vector>
@@ -33,7 +34,7 @@ public:
   void SaveToStream(TStream& Stream) override;
 
 private:
-  std::vector<uint8_t> data_;
+  TByteBuffer data_;
   int32_t width_ = 0;
   int32_t height_ = 0;
   int bitCount_ = 0;

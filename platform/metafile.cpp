@@ -19,8 +19,8 @@ int32_t TMetafile::Height() const { return header_ ? header_->Height : 0; }
 bool TMetafile::Enhanced() const { return header_ == nullptr || header_->Enhanced; }
 
 void TMetafile::LoadFromStream(TStream& Stream) {
-  std::vector<uint8_t> data = ReadRemainingBytes(Stream);
-  const TByteView file(data.data(), data.size(), kKind);
+  TByteBuffer data = ReadRemainingBytes(Stream);
+  const TByteView file(data.Data(), data.Size, kKind);
   auto header = std::make_unique<TMetafileHeader>();
   TGdiSink check;
   if (IsEmf(file)) {
@@ -37,13 +37,13 @@ void TMetafile::LoadFromStream(TStream& Stream) {
 }
 
 void TMetafile::SaveToStream(TStream& Stream) {
-  Stream.WriteBuffer(data_.data(), int64_t(data_.size()));
+  Stream.WriteBuffer(data_.Data(), int64_t(data_.Size));
 }
 
 void TMetafile::Draw(TCanvas& Canvas, const TRect& Rect) {
   if (Empty()) return;
-  PaintMetafile(TByteView(data_.data(), data_.size(), kKind), *header_, Canvas.Handle(), Rect);
-  if (Canvas.OnChange) Canvas.OnChange(&Canvas);
+  PaintMetafile(TByteView(data_.Data(), data_.Size, kKind), *header_, Canvas.Handle(), Rect);
+  Canvas.Changed();
 }
 
 // Makes the readers known to the picture loader before the program's entry

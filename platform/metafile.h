@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/graphic.h"
+#include "platform/memory_block.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,6 +37,6 @@ public:
   void SaveToStream(TStream& Stream) override;
 
 private:
-  std::vector<uint8_t> data_;
+  TByteBuffer data_;
   std::unique_ptr<TMetafileHeader> header_;
 };

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -111,12 +112,12 @@ std::vector<uint8_t> BuildIcon(const std::vector<Entry>& Entries) {
 
 Entry BmpIconEntry(const BmpEntrySpec& S) { return {S.Width, S.Height, S.Bits, BmpEntry(S)}; }
 
-TIcon LoadIcon(const std::vector<uint8_t>& Bytes) {
+std::unique_ptr<TIcon> LoadIcon(const std::vector<uint8_t>& Bytes) {
   TMemoryStream stream;
   stream.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
   stream.SetPosition(0);
-  TIcon icon;
-  icon.LoadFromStream(stream);
+  auto icon = std::make_unique<TIcon>();
+  icon->LoadFromStream(stream);
   return icon;
 }
 
@@ -168,8 +169,8 @@ TEST(IconReading, AlphaEntriesAreBlendedAndOnlyOpaquePixelsCount) {
   std::vector<uint32_t> background(16, 0xFF808080u);
   TCanvas canvas;
   canvas.SetHandle({background.data(), 4, 4});
-  TIcon icon = LoadIcon(bytes);
-  icon.Draw(canvas, {0, 0, 4, 4});
+  const auto icon = LoadIcon(bytes);
+  icon->Draw(canvas, {0, 0, 4, 4});
   EXPECT_EQ(background[0], 0xFF204060u);
   // (0x20 * 128 + 0x80 * 127 + 127) / 255 and so on, rounded to nearest.
   EXPECT_EQ(background[4], 0xFF506070u);
@@ -191,20 +192,20 @@ TEST(IconDrawing, MaskKeepsTheBackgroundAndXorsItsColour) {
   // masked with white (background inverted), as icons on the screen do.
   BmpEntrySpec spec{3, 1, 24, {}, [](int x, int) { return x == 0 ? 0x00112233u : x == 1 ? 0u : 0x00FFFFFFu; },
                     [](int x, int) { return x > 0; }};
-  TIcon icon = LoadIcon(BuildIcon({BmpIconEntry(spec)}));
+  const auto icon = LoadIcon(BuildIcon({BmpIconEntry(spec)}));
   std::vector<uint32_t> background(6, 0xFF0A0B0Cu);
   TCanvas canvas;
   canvas.SetHandle({background.data(), 6, 1});
   int changes = 0;
   canvas.OnChange = [&](TObject*) { ++changes; };
   // Twice the size: each icon pixel covers two canvas pixels.
-  icon.Draw(canvas, {0, 0, 6, 1});
+  icon->Draw(canvas, {0, 0, 6, 1});
   EXPECT_EQ(background, (std::vector<uint32_t>{0xFF112233u, 0xFF112233u, 0xFF0A0B0Cu, 0xFF0A0B0Cu,
                                                0xFFF5F4F3u, 0xFFF5F4F3u}));
   EXPECT_EQ(changes, 1);
   // Drawn partly off the canvas: the visible half is icon pixels 1 and 2.
   std::fill(background.begin(), background.end(), 0xFF0A0B0Cu);
-  icon.Draw(canvas, {-3, 0, 3, 1});
+  icon->Draw(canvas, {-3, 0, 3, 1});
   EXPECT_EQ(background, (std::vector<uint32_t>{0xFF0A0B0Cu, 0xFFF5F4F3u, 0xFFF5F4F3u, 0xFF0A0B0Cu,
                                                0xFF0A0B0Cu, 0xFF0A0B0Cu}));
 }
@@ -233,18 +234,18 @@ TEST(IconReading, LargestEntryWinsAndTheDeepestAmongEquals) {
   };
   QImage small(8, 8, QImage::Format_ARGB32);
   small.fill(qRgba(1, 2, 3, 255));
-  const TIcon icon = LoadIcon(BuildIcon({solid(16, 32, 0), solid(32, 1, 1), solid(32, 8, 2), solid(32, 4, 1),
+  const auto icon = LoadIcon(BuildIcon({solid(16, 32, 0), solid(32, 1, 1), solid(32, 8, 2), solid(32, 4, 1),
                                          {8, 8, 32, PngEntry(small)}}));
-  EXPECT_EQ(icon.Width(), 32);
-  EXPECT_EQ(icon.Height(), 32);
-  EXPECT_EQ(icon.BitCount(), 8);
+  EXPECT_EQ(icon->Width(), 32);
+  EXPECT_EQ(icon->Height(), 32);
+  EXPECT_EQ(icon->BitCount(), 8);
 
   QImage big(300, 260, QImage::Format_ARGB32);
   big.fill(qRgba(1, 2, 3, 255));
   // The directory lists sides past 255 as 0.
-  const TIcon png = LoadIcon(BuildIcon({solid(32, 32, 0), {256, 256, 32, PngEntry(big)}}));
-  EXPECT_EQ(png.Width(), 300);
-  EXPECT_EQ(png.Height(), 260);
+  const auto png = LoadIcon(BuildIcon({solid(32, 32, 0), {256, 256, 32, PngEntry(big)}}));
+  EXPECT_EQ(png->Width(), 300);
+  EXPECT_EQ(png->Height(), 260);
 }
 
 TEST(IconReading, RegisteredForTheIcoExtension) {
