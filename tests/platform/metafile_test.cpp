@@ -204,6 +204,24 @@ TEST(MetafileDrawing, ShapesModesAndStateLandWhereThePlatformPutsThem) {
   }
 }
 
+TEST(MetafileDrawing, WindowsObjectsTakeTheLowestFreeSlotAndTheWindowFillsThePicture) {
+  WmfWriter w;
+  w.Add(0x02FC, {0, kRed, 0, 0});        // brush, slot 0
+  w.Add(0x02FC, {0, kBlue & 0xFFFF, kBlue >> 16, 0});  // brush, slot 1
+  w.Add(0x01F0, {0});                    // slot 0 free again
+  w.Add(0x02FA, {5, 0, 0, 0, 0});        // null pen, slot 0
+  w.Add(0x012D, {0}).Add(0x012D, {1});
+  // The window (1000, 1000) to (1100, 1050) fills the 96 x 48 picture.
+  w.Add(0x0103, {8}).Add(0x020B, {1000, 1000}).Add(0x020C, {50, 100});
+  w.Add(0x041B, {1050, 1050, 1000, 1000});  // the left half
+  const auto bitmap = Read("slots.wmf", w.Placeable(0, 0, 96, 48, 96));
+  ASSERT_EQ(bitmap->Width(), 96);
+  ASSERT_EQ(bitmap->Height(), 48);
+  EXPECT_EQ(At(*bitmap, 0, 0), 0xFF0000FFu);
+  EXPECT_EQ(At(*bitmap, 47, 47), 0xFF0000FFu);
+  EXPECT_EQ(At(*bitmap, 48, 0), 0x00FFFFFFu);
+}
+
 TEST(MetafileDrawing, HatchGapsShowTheBackgroundOnlyInTransparentMode) {
   auto hatched = [](int32_t BkMode) {
     EmfWriter w;
