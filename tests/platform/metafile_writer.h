@@ -51,7 +51,8 @@ public:
     std::vector<uint8_t> out;
     Put32(out, 1);
     Put32(out, 88);
-    for (int32_t v : {0, 0, FrameRight * 96 / 2540, FrameBottom * 96 / 2540}) Put32(out, uint32_t(v));
+    for (int64_t v : {int64_t(0), int64_t(0), int64_t(FrameRight) * 96 / 2540, int64_t(FrameBottom) * 96 / 2540})
+      Put32(out, uint32_t(v));
     for (int32_t v : {0, 0, FrameRight, FrameBottom}) Put32(out, uint32_t(v));
     Put32(out, 0x464D4520);
     Put32(out, 0x10000);
