@@ -23,14 +23,13 @@ void TMetafile::LoadFromStream(TStream& Stream) {
   const TByteView file(data.Data(), data.Size, kKind);
   auto header = std::make_unique<TMetafileHeader>();
   TGdiSink check;
+  if (file.Size() == 0) file.Fail("the file is empty");
   if (IsEmf(file)) {
     *header = ReadEmfHeader(file);
     PlayEmf(file, *header, check);
-  } else if (IsPlaceableWmf(file) || file.Has(0, 2)) {
+  } else {
     *header = ReadWmfHeader(file);
     PlayWmf(file, *header, check);
-  } else {
-    file.Fail("the file is empty");
   }
   data_ = std::move(data);
   header_ = std::move(header);
