@@ -204,7 +204,8 @@ void TBitmap::TakePixels(int32_t Width, int32_t Height, TPixelFormat Format,
 void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) {
   if (Empty()) return;
   if (Transparent) {
-    const auto key = uint32_t(TransparentColor());
+    const TColor color = TransparentColor();
+    const uint32_t key = color < 0 ? GetSysColor(color & 0xFF) : uint32_t(color);
     const uint32_t keyPixel = ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
     Canvas.CopyPixelsExcept(Rect, pixels_.get(), width_, height_, keyPixel);
   } else {

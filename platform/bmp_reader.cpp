@@ -136,9 +136,11 @@ THeader ReadHeader(const uint8_t* Data, size_t Size) {
   }
 
   if (h.Compression == kBitfields || h.Compression == kAlphaBitfields) {
-    const int count = h.Compression == kAlphaBitfields || h.HeaderSize >= 56 ? 4 : 3;
+    int count = h.Compression == kAlphaBitfields || h.HeaderSize >= 56 ? 4 : 3;
     size_t at = 14 + 40;
-    if (h.HeaderSize < 52) {
+    if (h.HeaderSize >= 52) {
+      count = std::min(count, int(h.HeaderSize - 40) / 4);  // the masks the header holds
+    } else {
       at = h.PaletteStart;
       h.PaletteStart += size_t(count) * 4;
       if (h.PaletteStart > Size) Fail("the colour masks are truncated");

@@ -40,7 +40,7 @@ std::string Hex(const std::vector<uint32_t>& Pixels) {
 
 struct GoodCase {
   const char* Name;
-  BmpSpec Spec;
+  BmpLayout Layout;
   TPixelFormat Format;
   int32_t Width, Height;
   std::vector<uint32_t> Pixels;  // top row first
@@ -118,7 +118,7 @@ std::vector<GoodCase> GoodCases() {
 TEST(BmpReader, ReadsTheLayoutsRealWritersProduce) {
   for (const GoodCase& c : GoodCases()) {
     SCOPED_TRACE(c.Name);
-    auto b = Load(BuildBmp(c.Spec));
+    auto b = Load(BuildBmp(c.Layout));
     EXPECT_EQ(b->Width(), c.Width);
     EXPECT_EQ(b->Height(), c.Height);
     EXPECT_EQ(b->PixelFormat(), c.Format);

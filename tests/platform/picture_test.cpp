@@ -44,7 +44,8 @@ TEST(PictureLoader, ReportsWhatWentWrongAndKeepsItsGraphic) {
   const std::string directory = folder.Path("folder.bmp");
   std::filesystem::create_directory(directory);
   const Case cases[] = {
-      {folder.Write("image.tga", {1, 2, 3}), "Unknown picture file extension (.tga)", true},
+      // The extension decides first, whatever the file holds.
+      {folder.Write("image.tga", ReadFileBytes(good)), "Unknown picture file extension (.tga)", true},
       {folder.Write("no_extension", {1, 2, 3}), "Unknown picture file extension (.)", true},
       {missing, "Cannot open file \"" + missing + "\". No such file or directory", false},
       {directory, "Cannot open file \"" + directory + "\". Is a directory", false},

@@ -27,7 +27,7 @@ struct BadFile {
   std::string Message;  // the start of the error's message
 };
 
-std::vector<uint8_t> Bmp(BmpSpec Spec) { return BuildBmp(Spec); }
+std::vector<uint8_t> Bmp(BmpLayout Layout) { return BuildBmp(Layout); }
 
 std::vector<uint8_t> Cut(std::vector<uint8_t> Bytes, size_t Size) {
   Bytes.resize(Size);
@@ -101,6 +101,10 @@ std::vector<BadFile> BadFiles() {
       {"bit field masks cut off", kBmp,
        Cut(Bmp({.Width = 1, .Height = 1, .Bits = 32, .Compression = 3, .Masks = {0xFF, 0xFF00, 0xFF0000}}), 60),
        bad + "the colour masks are truncated"},
+      {"alpha bit fields claimed by a header too short to hold them", kBmp,
+       Cut(Bmp({.HeaderSize = 52, .Width = 1, .Height = 1, .Bits = 32, .Compression = 6,
+                .Masks = {0xFF0000, 0xFF00, 0xFF}}), 66),
+       bad + "the pixel data lies beyond"},
       {"RLE run past the row", kBmp, Rle8(4, 2, {5, 1, 0, 1}), bad + "a run goes past the end of a row"},
       {"RLE absolute run past the row", kBmp, Rle8(2, 2, {0, 3, 1, 1, 1, 0, 0, 1}), bad + "a run goes past the end of a row"},
       {"RLE run past the last row", kBmp, Rle8(2, 1, {0, 0, 2, 1, 0, 1}), bad + "a run goes past the last row"},

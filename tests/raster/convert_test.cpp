@@ -119,7 +119,7 @@ TEST(ReadPictureFile, NonJpegContentNamedJpgRaisesTheDecoderNumber) {
   ScratchFolder folder;
   TBitmap32 b;
   try {
-    b.ReadPictureFile(folder.Write("fake.jpg", BuildBmp({.Width = 1, .Height = 1, .Pixels = {0, 0, 0, 0}})));
+    b.ReadPictureFile(folder.Write("fake.jpg", {0x89, 'P', 'N', 'G', 13, 10, 26, 10}));
     FAIL() << "read";
   } catch (const EJPEG& e) {
     EXPECT_EQ(e.Message(), "JPEG-Fehler #" + std::to_string(JERR_NO_SOI));
@@ -162,6 +162,8 @@ TEST(ReadPictureFile, ADecoderErrorWhileDrawingKeepsTheSizeWithZeroPixels) {
   EXPECT_EQ(counter.Changes, 1);
 }
 
+// A texture saved under a JPEG name holds bitmap data; reading it back
+// must give the texture, not a decoder error.
 TEST(WritePictureFile, WritesA32BitBmpWhateverTheNameAndReadsBackTheSame) {
   ScratchFolder folder;
   TBitmap32 b;
@@ -178,7 +180,6 @@ TEST(WritePictureFile, WritesA32BitBmpWhateverTheNameAndReadsBackTheSame) {
     EXPECT_EQ(bytes[1], 'M');
     EXPECT_EQ(bytes[28], 32);
     EXPECT_EQ(bytes.size(), 54u + 5 * 3 * 4);
-    if (std::string(name) != "combined.bmp") continue;
     TBitmap32 back;
     back.ReadPictureFile(file);
     EXPECT_EQ(back.Width(), 5);

@@ -22,46 +22,46 @@ void Put32(std::vector<uint8_t>& Out, uint32_t V) {
 
 }  // namespace
 
-std::vector<uint8_t> BuildBmp(const BmpSpec& Spec) {
+std::vector<uint8_t> BuildBmp(const BmpLayout& Layout) {
   std::vector<uint8_t> info;
-  if (Spec.HeaderSize == 12) {
+  if (Layout.HeaderSize == 12) {
     Put32(info, 12);
-    Put16(info, uint32_t(Spec.Width));
-    Put16(info, uint32_t(Spec.Height));
-    Put16(info, Spec.Planes);
-    Put16(info, Spec.Bits);
+    Put16(info, uint32_t(Layout.Width));
+    Put16(info, uint32_t(Layout.Height));
+    Put16(info, Layout.Planes);
+    Put16(info, Layout.Bits);
   } else {
-    Put32(info, Spec.HeaderSize);
-    Put32(info, uint32_t(Spec.Width));
-    Put32(info, uint32_t(Spec.Height));
-    Put16(info, Spec.Planes);
-    Put16(info, Spec.Bits);
-    Put32(info, Spec.Compression);
-    Put32(info, uint32_t(Spec.Pixels.size()));
+    Put32(info, Layout.HeaderSize);
+    Put32(info, uint32_t(Layout.Width));
+    Put32(info, uint32_t(Layout.Height));
+    Put16(info, Layout.Planes);
+    Put16(info, Layout.Bits);
+    Put32(info, Layout.Compression);
+    Put32(info, uint32_t(Layout.Pixels.size()));
     Put32(info, 2835);
     Put32(info, 2835);
-    Put32(info, Spec.ColorsUsed);
+    Put32(info, Layout.ColorsUsed);
     Put32(info, 0);
-    for (size_t i = 0; Spec.HeaderSize >= 52 && i < Spec.Masks.size(); ++i) Put32(info, Spec.Masks[i]);
-    info.resize(Spec.HeaderSize, 0);
+    for (size_t i = 0; Layout.HeaderSize >= 52 && i < Layout.Masks.size(); ++i) Put32(info, Layout.Masks[i]);
+    info.resize(Layout.HeaderSize, 0);
   }
   std::vector<uint8_t> tables;
-  if (Spec.HeaderSize < 52)
-    for (uint32_t m : Spec.Masks) Put32(tables, m);
-  for (uint32_t c : Spec.Palette) {
+  if (Layout.HeaderSize < 52)
+    for (uint32_t m : Layout.Masks) Put32(tables, m);
+  for (uint32_t c : Layout.Palette) {
     tables.push_back(uint8_t(c));
     tables.push_back(uint8_t(c >> 8));
     tables.push_back(uint8_t(c >> 16));
-    if (Spec.HeaderSize != 12) tables.push_back(0);
+    if (Layout.HeaderSize != 12) tables.push_back(0);
   }
-  const uint32_t offset = Spec.PixelOffset.value_or(uint32_t(14 + info.size() + tables.size()));
+  const uint32_t offset = Layout.PixelOffset.value_or(uint32_t(14 + info.size() + tables.size()));
   std::vector<uint8_t> file{'B', 'M'};
-  Put32(file, uint32_t(14 + info.size() + tables.size() + Spec.Pixels.size()));
+  Put32(file, uint32_t(14 + info.size() + tables.size() + Layout.Pixels.size()));
   Put32(file, 0);
   Put32(file, offset);
   file.insert(file.end(), info.begin(), info.end());
   file.insert(file.end(), tables.begin(), tables.end());
-  file.insert(file.end(), Spec.Pixels.begin(), Spec.Pixels.end());
+  file.insert(file.end(), Layout.Pixels.begin(), Layout.Pixels.end());
   return file;
 }
 
@@ -74,7 +74,7 @@ std::vector<uint8_t> PadRows(const std::vector<std::vector<uint8_t>>& Rows) {
   return out;
 }
 
-std::vector<uint8_t> EncodeJpeg(const JpegSpec& Spec) {
+std::vector<uint8_t> EncodeJpeg(const JpegRecipe& Recipe) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -82,20 +82,20 @@ std::vector<uint8_t> EncodeJpeg(const JpegSpec& Spec) {
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = JDIMENSION(Spec.Width);
-  info.image_height = JDIMENSION(Spec.Height);
-  info.input_components = Spec.Components;
-  info.in_color_space = Spec.Components == 1 ? JCS_GRAYSCALE : Spec.Components == 4 ? JCS_CMYK : JCS_RGB;
+  info.image_width = JDIMENSION(Recipe.Width);
+  info.image_height = JDIMENSION(Recipe.Height);
+  info.input_components = Recipe.Components;
+  info.in_color_space = Recipe.Components == 1 ? JCS_GRAYSCALE : Recipe.Components == 4 ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, Spec.Quality, TRUE);
-  if (Spec.Components == 4) info.write_Adobe_marker = Spec.AdobeMarker ? TRUE : FALSE;
-  if (Spec.Progressive) jpeg_simple_progression(&info);
+  jpeg_set_quality(&info, Recipe.Quality, TRUE);
+  if (Recipe.Components == 4) info.write_Adobe_marker = Recipe.AdobeMarker ? TRUE : FALSE;
+  if (Recipe.Progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
-  std::vector<JSAMPLE> row(size_t(Spec.Width) * Spec.Components);
+  std::vector<JSAMPLE> row(size_t(Recipe.Width) * Recipe.Components);
   while (info.next_scanline < info.image_height) {
     const int y = int(info.next_scanline);
-    for (int x = 0; x < Spec.Width; ++x)
-      for (int c = 0; c < Spec.Components; ++c) row[size_t(x) * Spec.Components + c] = Spec.Sample(x, y, c);
+    for (int x = 0; x < Recipe.Width; ++x)
+      for (int c = 0; c < Recipe.Components; ++c) row[size_t(x) * Recipe.Components + c] = Recipe.Sample(x, y, c);
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&info, rows, 1);
   }

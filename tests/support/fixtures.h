@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-struct BmpSpec {
+struct BmpLayout {
   uint32_t HeaderSize = 40;
   int32_t Width = 0;
   int32_t Height = 0;  // negative: rows top-down
@@ -25,12 +25,12 @@ struct BmpSpec {
   std::optional<uint32_t> PixelOffset;
 };
 
-std::vector<uint8_t> BuildBmp(const BmpSpec& Spec);
+std::vector<uint8_t> BuildBmp(const BmpLayout& Layout);
 
 // The stored rows of a picture: each row of Bytes padded to 4 bytes.
 std::vector<uint8_t> PadRows(const std::vector<std::vector<uint8_t>>& Rows);
 
-struct JpegSpec {
+struct JpegRecipe {
   int Width = 8;
   int Height = 8;
   int Components = 3;  // 1 grey, 3 RGB, 4 CMYK
@@ -41,7 +41,7 @@ struct JpegSpec {
   std::function<uint8_t(int X, int Y, int Component)> Sample;
 };
 
-std::vector<uint8_t> EncodeJpeg(const JpegSpec& Spec);
+std::vector<uint8_t> EncodeJpeg(const JpegRecipe& Recipe);
 
 class ScratchFolder {
 public:
