@@ -32,7 +32,7 @@ void Set32(std::vector<uint8_t>& Out, size_t At, uint32_t V) {
 
 // One bitmap entry: Value(x, y) is a palette index for 1 to 8 bits, else a
 // 0xAARRGGBB colour; Masked(x, y) sets the AND mask. (0, 0) is the top left.
-struct BmpEntrySpec {
+struct BmpEntryLayout {
   int32_t Width = 4;
   int32_t Height = 4;
   uint16_t Bits = 8;
@@ -41,7 +41,7 @@ struct BmpEntrySpec {
   std::function<bool(int, int)> Masked = [](int, int) { return false; };
 };
 
-std::vector<uint8_t> BmpEntry(const BmpEntrySpec& S) {
+std::vector<uint8_t> BmpEntry(const BmpEntryLayout& S) {
   std::vector<uint8_t> out;
   Put32(out, 40);
   Put32(out, uint32_t(S.Width));
@@ -110,7 +110,7 @@ std::vector<uint8_t> BuildIcon(const std::vector<Entry>& Entries) {
   return out;
 }
 
-Entry BmpIconEntry(const BmpEntrySpec& S) { return {S.Width, S.Height, S.Bits, BmpEntry(S)}; }
+Entry BmpIconEntry(const BmpEntryLayout& S) { return {S.Width, S.Height, S.Bits, BmpEntry(S)}; }
 
 std::unique_ptr<TIcon> LoadIcon(const std::vector<uint8_t>& Bytes) {
   TMemoryStream stream;
@@ -124,7 +124,7 @@ std::unique_ptr<TIcon> LoadIcon(const std::vector<uint8_t>& Bytes) {
 // A 4 x 4 icon: the left column masked out, the rest the entry's colours.
 struct DepthCase {
   const char* Name;
-  BmpEntrySpec Spec;
+  BmpEntryLayout Layout;
   uint32_t Covered;  // the expected colour of pixel (2, 1)
 };
 
@@ -146,7 +146,7 @@ TEST(IconReading, CoveredPixelsAreOpaqueAndMaskedOnesTransparentWhite) {
   for (const DepthCase& c : cases) {
     SCOPED_TRACE(c.Name);
     const ScratchFolder folder;
-    const std::string path = folder.Write("test.ico", BuildIcon({BmpIconEntry(c.Spec)}));
+    const std::string path = folder.Write("test.ico", BuildIcon({BmpIconEntry(c.Layout)}));
     TBitmap32 bitmap;
     bitmap.ReadPictureFile(path);
     ASSERT_EQ(bitmap.Width(), 4);
@@ -161,10 +161,10 @@ TEST(IconReading, CoveredPixelsAreOpaqueAndMaskedOnesTransparentWhite) {
 
 TEST(IconReading, AlphaEntriesAreBlendedAndOnlyOpaquePixelsCount) {
   // Row 0 opaque, row 1 half transparent, rows 2 and 3 fully transparent.
-  BmpEntrySpec spec{4, 4, 32, {}, [](int, int y) {
+  BmpEntryLayout layout{4, 4, 32, {}, [](int, int y) {
                       return y == 0 ? 0xFF204060u : y == 1 ? 0x80204060u : 0x00204060u;
                     }};
-  const std::vector<uint8_t> bytes = BuildIcon({BmpIconEntry(spec)});
+  const std::vector<uint8_t> bytes = BuildIcon({BmpIconEntry(layout)});
 
   std::vector<uint32_t> background(16, 0xFF808080u);
   TCanvas canvas;
@@ -190,9 +190,9 @@ TEST(IconReading, AlphaEntriesAreBlendedAndOnlyOpaquePixelsCount) {
 TEST(IconDrawing, MaskKeepsTheBackgroundAndXorsItsColour) {
   // Pixel 0 covered, pixel 1 masked with black (background shows), pixel 2
   // masked with white (background inverted), as icons on the screen do.
-  BmpEntrySpec spec{3, 1, 24, {}, [](int x, int) { return x == 0 ? 0x00112233u : x == 1 ? 0u : 0x00FFFFFFu; },
+  BmpEntryLayout layout{3, 1, 24, {}, [](int x, int) { return x == 0 ? 0x00112233u : x == 1 ? 0u : 0x00FFFFFFu; },
                     [](int x, int) { return x > 0; }};
-  const auto icon = LoadIcon(BuildIcon({BmpIconEntry(spec)}));
+  const auto icon = LoadIcon(BuildIcon({BmpIconEntry(layout)}));
   std::vector<uint32_t> background(6, 0xFF0A0B0Cu);
   TCanvas canvas;
   canvas.SetHandle({background.data(), 6, 1});
@@ -228,7 +228,7 @@ TEST(IconReading, PngEntryIsDecodedWithItsAlpha) {
 
 TEST(IconReading, LargestEntryWinsAndTheDeepestAmongEquals) {
   auto solid = [](int W, uint16_t Bits, uint32_t Index) {
-    BmpEntrySpec s{W, W, Bits, {0x000000, 0x0000FF, 0x00FF00}, [Index](int, int) { return Index; }};
+    BmpEntryLayout s{W, W, Bits, {0x000000, 0x0000FF, 0x00FF00}, [Index](int, int) { return Index; }};
     if (Bits > 8) s.Value = [](int, int) { return 0x00FF0000u; };
     return BmpIconEntry(s);
   };
@@ -277,7 +277,7 @@ TEST(IconReading, BadFilesRaiseAClearErrorAndLeaveTheBitmapAlone) {
   png.fill(qRgba(9, 9, 9, 255));
   const std::vector<BadIcon> cases = {
       {"empty file", [] { return std::vector<uint8_t>{}; }, "too short for an icon directory"},
-      {"not an icon", [] { return std::vector<uint8_t>{'B', 'M', 0, 0, 0, 0, 0, 0}; }, "does not start with an icon"},
+      {"not an icon", [] { return std::vector<uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0}; }, "does not start with an icon"},
       {"no entries", [] { return std::vector<uint8_t>{0, 0, 1, 0, 0, 0}; }, "lists no images"},
       {"directory cut off",
        [] {
