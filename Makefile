@@ -7,7 +7,7 @@ JOBS      ?= 2
 # Where the shared picture corpus lies, beside the checkout.
 CORPUS    ?= $(CURDIR)/../shared/corpus
 FUZZ_SECONDS ?= 30
-FUZZERS   := fuzz_bmp fuzz_jpeg fuzz_data
+FUZZERS   := fuzz_bmp fuzz_jpeg fuzz_data fuzz_ico fuzz_metafile
 
 SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
                  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
@@ -48,15 +48,21 @@ fuzz: deps
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZERS)
 
 # Each fuzzer for FUZZ_SECONDS, new inputs kept in the build folder; the
-# corpus files (read where they lie) serve as seeds when present.
+# corpus files (read where they lie) serve as seeds when present, and the
+# small icons and metafiles in fuzz/seeds for those readers.
 fuzz-smoke: fuzz
-	@mkdir -p $(FUZZ_DIR)/found/bmp $(FUZZ_DIR)/found/jpeg $(FUZZ_DIR)/found/data
+	@mkdir -p $(FUZZ_DIR)/found/bmp $(FUZZ_DIR)/found/jpeg $(FUZZ_DIR)/found/data \
+	  $(FUZZ_DIR)/found/ico $(FUZZ_DIR)/found/metafile
 	$(SANITIZER_ENV) $(FUZZ_DIR)/fuzz/fuzz_bmp -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_DIR)/ \
 	  $(FUZZ_DIR)/found/bmp $(wildcard $(CORPUS)/bmpsuite-2.8/g $(CORPUS)/bmpsuite-2.8/q $(CORPUS)/bmpsuite-2.8/b)
 	$(SANITIZER_ENV) $(FUZZ_DIR)/fuzz/fuzz_jpeg -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_DIR)/ \
 	  $(FUZZ_DIR)/found/jpeg $(wildcard $(CORPUS)/jpeg/testimages $(CORPUS)/jpeg/testimages/history)
 	$(SANITIZER_ENV) $(FUZZ_DIR)/fuzz/fuzz_data -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_DIR)/ \
 	  $(FUZZ_DIR)/found/data
+	$(SANITIZER_ENV) $(FUZZ_DIR)/fuzz/fuzz_ico -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_DIR)/ \
+	  $(FUZZ_DIR)/found/ico fuzz/seeds/ico
+	$(SANITIZER_ENV) $(FUZZ_DIR)/fuzz/fuzz_metafile -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_DIR)/ \
+	  $(FUZZ_DIR)/found/metafile fuzz/seeds/metafile
 
 bench: build
 	cmake --build $(BUILD_DIR) --target run_benchmarks
