@@ -12,6 +12,7 @@ TBitmap32::TBitmap32() {
 TBitmap32::~TBitmap32() {
   StartUpdate();
   EnterLock();
+  DropCanvas();
   try {
     SetDimensions(0, 0);
   } catch (...) {
@@ -26,6 +27,7 @@ bool TBitmap32::IsEmpty() const {
 
 void TBitmap32::ResizeStorage(int32_t& Width, int32_t& Height, int32_t NewWidth,
                               int32_t NewHeight) {
+  DropCanvas();
   storage_.Release();
   Width = 0;
   Height = 0;
@@ -43,7 +45,23 @@ void TBitmap32::ResizeStorage(int32_t& Width, int32_t& Height, int32_t NewWidth,
 }
 
 void TBitmap32::NotifyHandleChanged() {
+  if (surfaceCanvas_) surfaceCanvas_->SetHandle(Surface());
   if (OnHandleChanged) OnHandleChanged(this);
+}
+
+TCanvas* TBitmap32::EnsureCanvas() {
+  if (!surfaceCanvas_) {
+    surfaceCanvas_ = std::make_unique<TCanvas>();
+    surfaceCanvas_->SetHandle(Surface());
+    surfaceCanvas_->OnChange = [this](TObject*) { NotifyChanged(); };
+  }
+  return surfaceCanvas_.get();
+}
+
+void TBitmap32::DropCanvas() {
+  if (!surfaceCanvas_) return;
+  surfaceCanvas_->SetHandle({});
+  surfaceCanvas_.reset();
 }
 
 void TBitmap32::Assign(TPersistent* Source) {
@@ -62,7 +80,7 @@ void TBitmap32::Assign(TPersistent* Source) {
         outerColor_ = src->outerColor_;
         stretchFilter_ = src->stretchFilter_;
       }
-    } else {
+    } else if (!AssignPicture(Source)) {
       TCustomMap::Assign(Source);
     }
   } catch (...) {

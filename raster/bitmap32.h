@@ -1,11 +1,16 @@
 #pragma once
 
+#include "platform/canvas.h"
 #include "raster/color.h"
 #include "raster/custom_map.h"
 #include "raster/pixel_storage.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+class TBitmap;
+class TGraphic;
 
 // A Width x Height array of TColor32 in one block, top row first, row stride
 // exactly Width. A real size change discards the pixels: fresh storage reads 0
@@ -22,6 +27,18 @@ public:
   // DrawMode, MasterAlpha, OuterColor and StretchFilter. OnChange fires once,
   // at the end, whatever happened inside.
   void Assign(TPersistent* Source) override;
+
+  // The streamed form: the binary property "Data", stored unless the
+  // ancestor is a bitmap of the same content, or, without an ancestor,
+  // unless this bitmap is empty (convert.cpp).
+  void DefineProperties(TFiler* Filer) override;
+  // Width and Height as signed 32-bit little-endian values, then the pixels
+  // in storage order. Reading notifies once, also when it fails.
+  virtual void ReadPixelData(TStream& Stream);
+  virtual void WritePixelData(TStream& Stream);
+  // Whether Other has the same content: both empty, or of the same class
+  // with the same size and pixels.
+  bool SameContent(TBitmap32* Other);
 
   bool IsEmpty() const override;
   void MakeEmpty() override { SetDimensions(0, 0); }
@@ -41,6 +58,11 @@ public:
   void MakeOpaque() { SetAllAlpha(255); }
 
   virtual void NotifyHandleChanged();
+
+  // The canvas on the pixel storage, created on first use; it is dropped
+  // whenever the storage is replaced, so it must not be kept across a size
+  // change. Its drawing notifies this bitmap.
+  TCanvas* EnsureCanvas();
 
   // Puts one pixel through the routine of this bitmap's CombineMode; no
   // bounds check and no change notification (blend_store.cpp).
@@ -70,12 +92,26 @@ public:
   TPixelCombineEvent OnPixelCombine;
 
 protected:
+  // Gives the pixels to a picture (as its bitmap) or a platform bitmap,
+  // which becomes 32 bits per pixel with every byte unchanged.
+  void AssignTo(TPersistent* Dest) override;
   void ResizeStorage(int32_t& Width, int32_t& Height, int32_t NewWidth, int32_t NewHeight) override;
 
 private:
   void ResetClipArea() { clipArea_ = FullRect(); }
+  TCanvasSurface Surface() const { return {PixelData(), Width(), Height()}; }
+  void DropCanvas();
+
+  // The picture cases of Assign (convert.cpp); false for a source of
+  // another kind.
+  bool AssignPicture(TPersistent* Source);
+  void AssignPlatformBitmap(TBitmap& Source);
+  void AssignDrawnGraphic(TGraphic& Source, int32_t Width, int32_t Height);
+  void AssignOverTwoBackgrounds(TGraphic& Source, int32_t Width, int32_t Height);
+  void CopyToPlatformBitmap(TBitmap& Dest) const;
 
   TPixelStorage storage_;
+  std::unique_ptr<TCanvas> surfaceCanvas_;
   TRect clipArea_;
   TDrawMode drawMode_ = dmOpaque;
   uint32_t masterAlpha_ = 255;
