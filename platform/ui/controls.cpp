@@ -85,7 +85,7 @@ void TForm::SetCaption(const std::string& Caption) {
 
 void TForm::keyPressEvent(QKeyEvent* Event) {
   if (IsEnter(Event) && defaultButton_ != nullptr && defaultButton_->isEnabled() &&
-      defaultButton_->isVisible()) {
+      defaultButton_->isVisibleTo(this)) {
     defaultButton_->click();
     return;
   }

@@ -115,8 +115,6 @@ void TImage32::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, frame);
 }
 
-void TImage32::resizeEvent(QResizeEvent*) { Invalidate(); }
-
 void TImage32::mouseDoubleClickEvent(QMouseEvent* Event) {
   if (Event->button() == Qt::LeftButton && OnDblClick) RunGuarded([this] { OnDblClick(this); });
 }

@@ -3,11 +3,11 @@
 // The image view: shows the TBitmap32 it owns at the bitmap's own size,
 // aligned in the view and clipped, on the view colour wherever the bitmap
 // does not cover it; alpha has no effect on the display. Painting goes
-// through an off-screen TBitmap32 of the view's size, rebuilt only after the
-// bitmap signals a change (OnChange, OnResize) or NotifyViewChanged is called,
-// and copied to the screen in one operation. Repaints are deferred to the
-// event loop, so a handler that changes the bitmap several times shows only
-// the final state.
+// through an off-screen TBitmap32 of the view's size, copied to the screen in
+// one operation and rebuilt only after the bitmap signals a change (OnChange,
+// OnResize), after NotifyViewChanged, or when the view changes size. Repaints
+// are deferred to the event loop, so a handler that changes the bitmap
+// several times shows only the final state.
 
 #include "platform/colors.h"
 #include "platform/object.h"
@@ -44,7 +44,6 @@ public:
 
 protected:
   void paintEvent(QPaintEvent* Event) override;
-  void resizeEvent(QResizeEvent* Event) override;
   void mouseDoubleClickEvent(QMouseEvent* Event) override;
   void focusInEvent(QFocusEvent* Event) override;
   void focusOutEvent(QFocusEvent* Event) override;

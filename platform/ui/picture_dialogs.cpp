@@ -100,6 +100,10 @@ bool TPictureDialog::Execute(QWidget* Parent) {
   const std::unique_ptr<QFileDialog> dialog = CreateDialog(Parent);
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return false;
   FileName = dialog->selectedFiles().front().toStdString();
-  FilterIndex = int(dialog->nameFilters().indexOf(dialog->selectedNameFilter())) + 1;
+  // With the details hidden, Qt names the chosen filter by its description.
+  const std::vector<TFilterEntry> entries = ParseFilter(Filter);
+  const std::string chosen = dialog->selectedNameFilter().toStdString();
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].Description == chosen) FilterIndex = int(i) + 1;
   return true;
 }
