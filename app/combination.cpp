@@ -21,10 +21,11 @@ void WeightToAlpha(TBitmap32* Dst, TBitmap32* Src) {
     ScaleToSize(*Dst, Src->Width(), Src->Height());
   CheckFilterArgs(Dst, Src);
   if (!Dst->IsEmpty()) {
-    const TColor32* weights = Src->PixelData();
-    TColor32* pixels = Dst->PixelData();
-    const int64_t count = int64_t(Src->Width()) * Src->Height();
-    for (int64_t i = 0; i < count; ++i) pixels[i] = WithAlpha(pixels[i], weights[i] & 0xFF);
+    // Byte access: the blue byte of a pixel comes first in memory, its alpha last.
+    const auto* weights = reinterpret_cast<const uint8_t*>(Src->PixelData());
+    auto* pixels = reinterpret_cast<uint8_t*>(Dst->PixelData());
+    const size_t count = size_t(Src->Width()) * size_t(Src->Height());
+    for (size_t i = 0; i < count; ++i) pixels[4 * i + 3] = weights[4 * i];
   }
   Dst->NotifyChanged();
 }

@@ -25,39 +25,56 @@ namespace {
 
 int32_t Clamp(int32_t v) { return std::max(0, std::min(255, v)); }
 
+template <auto Func>
+void GreyRow(int32_t Y, TColor32* Row, int32_t Count) {
+  for (int32_t x = 0; x < Count; ++x) {
+    const auto w = static_cast<uint8_t>(Func(x, Y));
+    Row[x] = MakeColor32(w, w, w, 255);
+  }
+}
+
+template <auto Func>
+constexpr WeightFormula Entry(std::string_view Label) {
+  return {[](int32_t x, int32_t y) -> int32_t { return Func(x, y); }, Label, &GreyRow<Func>};
+}
+
 // Labels are stored verbatim, irregular brackets included; the divisors of
 // formulas 5, 11 and 12 differ from their labels so that none divides by zero.
-constexpr std::array<WeightFormula, FormulaCount> kFormulas = {{
-    {[](int32_t x, int32_t) { return x; }, "x"},
-    {[](int32_t, int32_t y) { return y; }, "y"},
-    {[](int32_t x, int32_t y) { return (x + y) / 2; }, "(x+y)/2"},
-    {[](int32_t x, int32_t y) { return (x * y) / 256; }, "x*y/256"},
-    {[](int32_t x, int32_t y) { return 255 - ((255 - x) * (255 - y) / 256); }, "255-(255-x)*(255-y)"},
-    {[](int32_t x, int32_t y) { return std::min(x, y); }, "min(x,y)"},
-    {[](int32_t x, int32_t y) { return std::max(x, y); }, "max(x,y)"},
-    {[](int32_t x, int32_t y) { return std::abs(x - y); }, "abs(x-y)"},
-    {[](int32_t x, int32_t y) { return std::abs(255 - x - y); }, "abs(255-x-y)"},
-    {[](int32_t x, int32_t y) { return x + y - (x * y) / 128; }, "x+y-(x*y)div 128)"},
-    {[](int32_t x, int32_t y) { return std::min(255, (255 * y) / (256 - x)); }, "min(255,255*y/(255-x)"},
-    {[](int32_t x, int32_t y) { return std::min(255, (x * x) / (256 - y)); }, "min(255,x*x/(255-y))"},
-    {[](int32_t x, int32_t y) { return std::min(255, x + y); }, "min(255,x+y)"},
-    {[](int32_t x, int32_t y) { return std::max(0, x + y - 256); }, "max(0,x+y-256)"},
-    {[](int32_t x, int32_t y) { return std::min(255, cosTab[x] + cosTab[y]); },
-     "min(255,cosTab[x]+cosTab[y])"},
-    {[](int32_t x, int32_t y) { return Clamp(x + 2 * y - 256); }, "clamp(x+2*y-256)"},
-    {[](int32_t x, int32_t) { return int32_t(cosTab[x]); }, "cosTab[x]"},
-    {[](int32_t x, int32_t) { return int32_t(cosTab[2 * x]); }, "cosTab[x*2]"},
-    {[](int32_t x, int32_t y) { return ((255 - cosTab[2 * x]) * (255 - cosTab[2 * y])) / 255; },
-     "(255-cosTab[2*x])*(255-cosTab[2*y])/255"},
-    {[](int32_t x, int32_t y) { return (cosTab[2 * x] * cosTab[2 * y]) / 255; },
-     "cosTab[2*x]*cosTab[2*y]/255"},
-    {[](int32_t, int32_t y) { return 255 - cosTab[2 * y]; }, "255-cosTab[2*y]"},
-    {[](int32_t x, int32_t y) { return int32_t(cosTab[(4 * (x - y)) & 511]); },
-     "cosTab[(4*(x-y)) and $1FF"},
-    {[](int32_t x, int32_t y) { return (cosTab[2 * x] + cosTab[2 * y]) / 2; },
-     "(cosTab[2*x]+cosTab[2*y])/2"},
-    {[](int32_t x, int32_t y) { return x ^ y; }, "x xor y"},
-}};
+constexpr std::array<WeightFormula, FormulaCount> kFormulas = {
+    Entry<[](int32_t x, int32_t) { return x; }>("x"),
+    Entry<[](int32_t, int32_t y) { return y; }>("y"),
+    Entry<[](int32_t x, int32_t y) { return (x + y) / 2; }>("(x+y)/2"),
+    Entry<[](int32_t x, int32_t y) { return (x * y) / 256; }>("x*y/256"),
+    Entry<[](int32_t x, int32_t y) { return 255 - ((255 - x) * (255 - y) / 256); }>(
+        "255-(255-x)*(255-y)"),
+    Entry<[](int32_t x, int32_t y) { return std::min(x, y); }>("min(x,y)"),
+    Entry<[](int32_t x, int32_t y) { return std::max(x, y); }>("max(x,y)"),
+    Entry<[](int32_t x, int32_t y) { return std::abs(x - y); }>("abs(x-y)"),
+    Entry<[](int32_t x, int32_t y) { return std::abs(255 - x - y); }>("abs(255-x-y)"),
+    Entry<[](int32_t x, int32_t y) { return x + y - (x * y) / 128; }>("x+y-(x*y)div 128)"),
+    Entry<[](int32_t x, int32_t y) { return std::min(255, (255 * y) / (256 - x)); }>(
+        "min(255,255*y/(255-x)"),
+    Entry<[](int32_t x, int32_t y) { return std::min(255, (x * x) / (256 - y)); }>(
+        "min(255,x*x/(255-y))"),
+    Entry<[](int32_t x, int32_t y) { return std::min(255, x + y); }>("min(255,x+y)"),
+    Entry<[](int32_t x, int32_t y) { return std::max(0, x + y - 256); }>("max(0,x+y-256)"),
+    Entry<[](int32_t x, int32_t y) { return std::min(255, cosTab[x] + cosTab[y]); }>(
+        "min(255,cosTab[x]+cosTab[y])"),
+    Entry<[](int32_t x, int32_t y) { return Clamp(x + 2 * y - 256); }>("clamp(x+2*y-256)"),
+    Entry<[](int32_t x, int32_t) { return int32_t(cosTab[x]); }>("cosTab[x]"),
+    Entry<[](int32_t x, int32_t) { return int32_t(cosTab[2 * x]); }>("cosTab[x*2]"),
+    Entry<[](int32_t x, int32_t y) {
+      return ((255 - cosTab[2 * x]) * (255 - cosTab[2 * y])) / 255;
+    }>("(255-cosTab[2*x])*(255-cosTab[2*y])/255"),
+    Entry<[](int32_t x, int32_t y) { return (cosTab[2 * x] * cosTab[2 * y]) / 255; }>(
+        "cosTab[2*x]*cosTab[2*y]/255"),
+    Entry<[](int32_t, int32_t y) { return 255 - cosTab[2 * y]; }>("255-cosTab[2*y]"),
+    Entry<[](int32_t x, int32_t y) { return int32_t(cosTab[(4 * (x - y)) & 511]); }>(
+        "cosTab[(4*(x-y)) and $1FF"),
+    Entry<[](int32_t x, int32_t y) { return (cosTab[2 * x] + cosTab[2 * y]) / 2; }>(
+        "(cosTab[2*x]+cosTab[2*y])/2"),
+    Entry<[](int32_t x, int32_t y) { return x ^ y; }>("x xor y"),
+};
 
 static_assert(std::all_of(kFormulas.begin(), kFormulas.end(),
                           [](const WeightFormula& f) { return f.Label.size() <= 43; }),

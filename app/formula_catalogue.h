@@ -4,6 +4,8 @@
 // 0..255 and carries the text the formula box shows for it. Nine of them
 // read cosTab, which BuildCosTab fills once before any formula runs.
 
+#include "raster/color.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -15,6 +17,9 @@ void BuildCosTab();
 struct WeightFormula {
   int32_t (*Func)(int32_t x, int32_t y);
   std::string_view Label;
+  // Func(x, Y) for x = 0 .. Count - 1, each as an opaque grey pixel, with
+  // Func inlined: the weightmap is rendered a row at a time.
+  void (*GreyRow)(int32_t Y, TColor32* Row, int32_t Count);
 };
 
 inline constexpr int32_t FormulaCount = 24;

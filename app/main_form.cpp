@@ -50,14 +50,16 @@ void TMainForm::Button2Click(TObject*) { SelectFormula(+1); }
 void TMainForm::Button3Click(TObject*) { Close(); }
 
 void TMainForm::SelectFormula(int32_t Step) {
-  ::SelectFormula(Step, Bitmaps(),
-                  {[this](const std::string& Text) { Edit1->setText(QString::fromStdString(Text)); },
-                   [this] { WeightmapImg->NotifyViewChanged(); }});
+  ::SelectFormula(
+      Step, Bitmaps(),
+      {[this](const std::string& Text) { Edit1->setText(QString::fromStdString(Text)); },
+       [this] { WeightmapImg->NotifyViewChanged(); }});
 }
 
 void TMainForm::Recombine() { ::Recombine(Bitmaps()); }
 
 void TMainForm::LoadIntoPane(TImage32* Pane) {
-  if (OpenPictureDialog1.Execute(this)) LoadPictureIntoPane(*Pane->Bitmap(), OpenPictureDialog1.FileName);
+  if (OpenPictureDialog1.Execute(this))
+    LoadPictureIntoPane(*Pane->Bitmap(), OpenPictureDialog1.FileName);
   Recombine();
 }

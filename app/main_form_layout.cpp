@@ -1,5 +1,4 @@
 #include "app/main_form.h"
-
 #include "platform/colors.h"
 
 namespace {

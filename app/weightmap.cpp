@@ -1,6 +1,8 @@
 #include "app/weightmap.h"
 
 #include "app/combination.h"
+#include "platform/exceptions.h"
+#include "raster/blend.h"
 
 int32_t FormulaIndex = 0;
 
@@ -9,11 +11,18 @@ std::string FormulaText(int32_t N) {
 }
 
 void RenderWeightmap(TBitmap32& Weightmap, const WeightFormula& Formula) {
-  for (int32_t r = 0; r < Weightmap.Height(); ++r)
-    for (int32_t c = 0; c < Weightmap.Width(); ++c) {
-      const auto w = static_cast<uint8_t>(Formula.Func(c, 255 - r));
-      Weightmap.StorePixel(c, r, MakeColor32(w, w, w, 255));
-    }
+  if (Weightmap.Width() > 256 || Weightmap.Height() > 256)
+    throw Exception("The weightmap is larger than 256 x 256");
+  if (Weightmap.IsEmpty()) return;
+  // Each row goes through the row routine of the weightmap's combine mode,
+  // the span form of StorePixel; the greys are opaque, so it replaces them.
+  const TBlendRow storeRow = RowRoutines.Rows[Weightmap.CombineMode()];
+  TArrayOfColor32 greys(size_t(Weightmap.Width()));
+  for (int32_t r = 0; r < Weightmap.Height(); ++r) {
+    Formula.GreyRow(255 - r, greys.data(), Weightmap.Width());
+    storeRow(greys.data(), Weightmap.RowAddress(r), Weightmap.Width());
+  }
+  ClearMMXState();
 }
 
 void SelectFormula(int32_t Step, const TMixBitmaps& Bitmaps, const TFormulaDisplay& Display) {

@@ -18,7 +18,8 @@ extern int32_t FormulaIndex;
 std::string FormulaText(int32_t N);
 
 // Pixel (c, r) becomes the grey Func(c, 255 - r), opaque, stored through the
-// bitmap's StorePixel. Sends no change notification.
+// bitmap's combine mode. The formulas take bytes, so a weightmap larger than
+// 256 x 256 raises. Sends no change notification.
 void RenderWeightmap(TBitmap32& Weightmap, const WeightFormula& Formula);
 
 // Where the new formula is shown: its text, and the weightmap's view, whose

@@ -18,7 +18,8 @@ void ShowErrorBox(const std::string& Message) noexcept {
 }  // namespace
 
 TApplication::TApplication(int& Argc, char** Argv) {
-  if (QApplication::instance() == nullptr) ownQApplication_ = std::make_unique<QApplication>(Argc, Argv);
+  if (QApplication::instance() == nullptr)
+    ownQApplication_ = std::make_unique<QApplication>(Argc, Argv);
   Application = this;
 }
 

@@ -43,7 +43,8 @@ std::vector<TFilterEntry> ParseFilter(const std::string& Filter) {
   std::vector<TFilterEntry> entries;
   if (Filter.empty()) return entries;
   const std::vector<std::string> parts = Split(Filter, '|');
-  for (size_t i = 0; i + 1 < parts.size(); i += 2) entries.push_back({parts[i], Split(parts[i + 1], ';')});
+  for (size_t i = 0; i + 1 < parts.size(); i += 2)
+    entries.push_back({parts[i], Split(parts[i + 1], ';')});
   return entries;
 }
 
@@ -69,7 +70,7 @@ std::unique_ptr<QFileDialog> TPictureDialog::CreateDialog(QWidget* Parent) const
   dialog->setOption(QFileDialog::HideNameFilterDetails);
   dialog->setAcceptMode(Mode());
   dialog->setFileMode(Mode() == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                         : QFileDialog::AnyFile);
+                                                        : QFileDialog::AnyFile);
   QStringList filters;
   for (const TFilterEntry& entry : ParseFilter(Filter)) filters << QtNameFilter(entry);
   if (!filters.isEmpty()) {

@@ -62,7 +62,9 @@ class MainFormTest : public QObject {
     QVERIFY(QDir::setCurrent(dir->path()));
     FormulaIndex = 0;
     application = std::make_unique<TApplication>(argc, nullptr);
-    application->OnException = [this](const std::string& m) { reports << QString::fromStdString(m); };
+    application->OnException = [this](const std::string& m) {
+      reports << QString::fromStdString(m);
+    };
     application->CreateForm(MainForm);
   }
 
@@ -105,7 +107,8 @@ private slots:
     const TMixBitmaps m = MainForm->Bitmaps();
     QCOMPARE(m.Weightmap->Width(), 256);
     for (int r = 0; r < 256; r += 51)
-      for (int c = 0; c < 256; ++c) QCOMPARE(*m.Weightmap->PixelAddress(c, r), MakeColor32(c, c, c, 255));
+      for (int c = 0; c < 256; ++c)
+        QCOMPARE(*m.Weightmap->PixelAddress(c, r), MakeColor32(c, c, c, 255));
     const auto a = ReadBack(Path("texture_a.jpg"));
     const auto b = ReadBack(Path("texture_b.jpg"));
     QCOMPARE(m.Comb->Width(), 256);
@@ -198,7 +201,7 @@ private slots:
   void tabOrder() {
     Open();
     const QStringList expected{"TexAImg", "TexBImg", "WeightmapImg", "CombImg",
-                               "Button1", "Button2", "Button3", "Edit1"};
+                               "Button1", "Button2", "Button3",      "Edit1"};
     QStringList chain;
     QWidget* w = MainForm->TexAImg;
     do {
@@ -211,10 +214,14 @@ private slots:
   void stepping_data() {
     QTest::addColumn<QString>("clicks");
     QTest::addColumn<QString>("text");
-    QTest::newRow("previous wraps to 24") << "p" << "24:  x xor y";
-    QTest::newRow("next from 24 wraps to 1") << "pn" << "1:  x";
-    QTest::newRow("next") << "n" << "2:  y";
-    QTest::newRow("two back") << "pp" << "23:  (cosTab[2*x]+cosTab[2*y])/2";
+    QTest::newRow("previous wraps to 24") << "p"
+                                          << "24:  x xor y";
+    QTest::newRow("next from 24 wraps to 1") << "pn"
+                                             << "1:  x";
+    QTest::newRow("next") << "n"
+                          << "2:  y";
+    QTest::newRow("two back") << "pp"
+                              << "23:  (cosTab[2*x]+cosTab[2*y])/2";
     QTest::newRow("full round") << QString(24, 'n') << "1:  x";
     QTest::newRow("to eleven") << QString(10, 'n') << "11:  min(255,255*y/(255-x)";
   }
@@ -266,11 +273,16 @@ private slots:
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("closes");
-    QTest::newRow("formula box runs next") << "Edit1" << "2:  y" << false;
-    QTest::newRow("pane runs next") << "TexBImg" << "2:  y" << false;
-    QTest::newRow("next") << "Button2" << "2:  y" << false;
-    QTest::newRow("previous takes it") << "Button1" << "24:  x xor y" << false;
-    QTest::newRow("close takes it") << "Button3" << "1:  x" << true;
+    QTest::newRow("formula box runs next") << "Edit1"
+                                           << "2:  y" << false;
+    QTest::newRow("pane runs next") << "TexBImg"
+                                    << "2:  y" << false;
+    QTest::newRow("next") << "Button2"
+                          << "2:  y" << false;
+    QTest::newRow("previous takes it") << "Button1"
+                                       << "24:  x xor y" << false;
+    QTest::newRow("close takes it") << "Button3"
+                                    << "1:  x" << true;
   }
 
   void enter() {
@@ -308,7 +320,8 @@ private slots:
       for (int c = 0; c < 256; c += 3)
         if ((*b->PixelAddress(c, r) & kRgb) != (*source->PixelAddress(2 * c, 2 * r) & kRgb))
           QFAIL(qPrintable(QString("pane pixel %1, %2").arg(c).arg(r)));
-    QCOMPARE(*MainForm->CombImg->Bitmap()->PixelAddress(255, 9) & kRgb, *source->PixelAddress(510, 18) & kRgb);
+    QCOMPARE(*MainForm->CombImg->Bitmap()->PixelAddress(255, 9) & kRgb,
+             *source->PixelAddress(510, 18) & kRgb);
   }
 
   // The formula box keeps its text, and "next" steps on from it.
@@ -321,8 +334,10 @@ private slots:
     TBitmap32* w = MainForm->WeightmapImg->Bitmap();
     QCOMPARE(w->Width(), 256);
     for (int k = 0; k < 256; ++k) {
-      QCOMPARE(*w->PixelAddress(k, 7), *source->PixelAddress(int(k * 0.390625), int(7 * 0.1953125)));
-      QCOMPARE(*w->PixelAddress(3, k), *source->PixelAddress(int(3 * 0.390625), int(k * 0.1953125)));
+      QCOMPARE(*w->PixelAddress(k, 7),
+               *source->PixelAddress(int(k * 0.390625), int(7 * 0.1953125)));
+      QCOMPARE(*w->PixelAddress(3, k),
+               *source->PixelAddress(int(3 * 0.390625), int(k * 0.1953125)));
     }
     QCOMPARE(MainForm->Edit1->text(), QString("1:  x"));
     for (int i = 0; i < 256 * 256; i += 101)
@@ -366,7 +381,8 @@ private slots:
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
     QTest::newRow("targa") << "picture.tga" << QByteArray(18, '\0') << "";
-    QTest::newRow("broken jpeg") << "broken.jpg" << QByteArray("not a JPEG stream") << "JPEG-Fehler #";
+    QTest::newRow("broken jpeg") << "broken.jpg" << QByteArray("not a JPEG stream")
+                                 << "JPEG-Fehler #";
     QTest::newRow("missing") << "missing.bmp" << QByteArray() << "";
   }
 

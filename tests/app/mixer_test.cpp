@@ -22,7 +22,8 @@ void FillPositions(TBitmap32& B, int32_t Width, int32_t Height, uint8_t Alpha = 
   B.SetDimensions(Width, Height);
   for (int32_t y = 0; y < Height; ++y)
     for (int32_t x = 0; x < Width; ++x)
-      *B.PixelAddress(x, y) = MakeColor32(uint8_t(x), uint8_t(y), uint8_t(x / 256 * 16 + y / 256), Alpha);
+      *B.PixelAddress(x, y) =
+          MakeColor32(uint8_t(x), uint8_t(y), uint8_t(x / 256 * 16 + y / 256), Alpha);
 }
 
 void Fill(TBitmap32& B, int32_t Width, int32_t Height, TColor32 Color) {
@@ -81,7 +82,8 @@ TEST_F(Mixer, RowsRunFromTopYEqual255) {
   EXPECT_EQ(*w.PixelAddress(17, 255), 0xFF000000u);
   Show(21);
   for (int32_t r = 0; r < 256; r += 15)
-    for (int32_t col = 1; col < 256; col += 37) EXPECT_EQ(*w.PixelAddress(col, r), *w.PixelAddress(0, r));
+    for (int32_t col = 1; col < 256; col += 37)
+      EXPECT_EQ(*w.PixelAddress(col, r), *w.PixelAddress(0, r));
 }
 
 TEST_F(Mixer, WeightsBecomeAlphaOfB) {
@@ -106,7 +108,8 @@ TEST_F(Mixer, CombinedRunsFromAToB) {
 TEST_F(Mixer, ColumnsShareTheirWeight) {
   Show(1);
   for (int32_t col = 0; col < 256; col += 5)
-    for (int32_t r = 1; r < 256; r += 31) EXPECT_EQ(*c.PixelAddress(col, r), *c.PixelAddress(col, 0));
+    for (int32_t r = 1; r < 256; r += 31)
+      EXPECT_EQ(*c.PixelAddress(col, r), *c.PixelAddress(col, 0));
 }
 
 TEST_F(Mixer, LargeTextureAKeepsItsOuterQuarters) {
@@ -166,7 +169,8 @@ TEST_F(Mixer, OtherSizedTextureBIsScaledNotWiped) {
   ASSERT_EQ(b.Height(), 256);
   for (int32_t r = 0; r < 256; r += 3)
     for (int32_t col = 0; col < 256; col += 3)
-      ASSERT_EQ(*b.PixelAddress(col, r) & 0xFFFFFF, *original.PixelAddress(2 * col, 2 * r) & 0xFFFFFF)
+      ASSERT_EQ(*b.PixelAddress(col, r) & 0xFFFFFF,
+                *original.PixelAddress(2 * col, 2 * r) & 0xFFFFFF)
           << col << ", " << r;
 }
 
@@ -191,8 +195,8 @@ protected:
 
   void SetUp() override {
     dir = std::filesystem::temp_directory_path() /
-          ("quorvane-pane-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+          ("quorvane-pane-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir);
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
@@ -214,7 +218,8 @@ TEST_F(PaneFile, LargePictureIsSampledEveryOtherPixel) {
   ASSERT_EQ(pane.Width(), 256);
   for (int32_t r = 0; r < 256; r += 5)
     for (int32_t col = 0; col < 256; col += 5)
-      ASSERT_EQ(*pane.PixelAddress(col, r), *picture.PixelAddress(2 * col, 2 * r)) << col << ", " << r;
+      ASSERT_EQ(*pane.PixelAddress(col, r), *picture.PixelAddress(2 * col, 2 * r))
+          << col << ", " << r;
 }
 
 TEST_F(PaneFile, SmallPictureFillsTheWholePane) {

@@ -48,7 +48,9 @@ private slots:
   void init() {
     application = std::make_unique<TApplication>(argc, nullptr);
     reports.clear();
-    application->OnException = [this](const std::string& m) { reports << QString::fromStdString(m); };
+    application->OnException = [this](const std::string& m) {
+      reports << QString::fromStdString(m);
+    };
   }
   void cleanup() { application.reset(); }
 
@@ -149,11 +151,13 @@ private slots:
                           << QStringList{"Alle (*.tga;*.jpg;*.jpeg;*.bmp)", "Targa (*.tga)",
                                          "JPEG-Grafikdatei (*.jpg)", "JPEG-Grafikdatei (*.jpeg)",
                                          "Bitmaps (*.bmp)"};
-    QTest::newRow("save") << true
-                          << QString("Alle (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|Bitmaps (*.bmp)|*.bmp|"
-                                     "JPEG-Grafikdatei (*.jpg)|*.jpg|JPEG-Grafikdatei (*.jpeg)|*.jpeg")
-                          << QStringList{"Alle (*.jpg;*.jpeg;*.bmp)", "Bitmaps (*.bmp)",
-                                         "JPEG-Grafikdatei (*.jpg)", "JPEG-Grafikdatei (*.jpeg)"};
+    QTest::newRow("save")
+        << true
+        << QString(
+               "Alle (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|Bitmaps (*.bmp)|*.bmp|"
+               "JPEG-Grafikdatei (*.jpg)|*.jpg|JPEG-Grafikdatei (*.jpeg)|*.jpeg")
+        << QStringList{"Alle (*.jpg;*.jpeg;*.bmp)", "Bitmaps (*.bmp)", "JPEG-Grafikdatei (*.jpg)",
+                       "JPEG-Grafikdatei (*.jpeg)"};
   }
 
   void dialogShowsDescriptionsUnchanged() {
