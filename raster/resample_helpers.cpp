@@ -1,0 +1,56 @@
+// Chooses the resampling helpers. Built without SIMD flags: the processor
+// test must run before any SIMD code is reached.
+#include "raster/resample_helpers.h"
+
+#include "raster/cpu.h"
+#include "raster/resample_helpers_sets.h"
+
+namespace {
+
+bool ProcessorHasSSE41() {
+#if QUORVANE_RESAMPLE_SIMD
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("sse4.1");
+#else
+  return false;
+#endif
+}
+
+TResampleHelpers BuildSet(TResampleHelperSet Set) {
+  TResampleHelpers helpers = PlainResampleHelpers();
+#if QUORVANE_RESAMPLE_SIMD
+  if (Set != TResampleHelperSet::Plain) {
+    InstallMMXHelpers(helpers, Set == TResampleHelperSet::MMXPrefetch);
+    if (ProcessorHasSSE41()) InstallSSE41KernelPasses(helpers);
+  }
+#else
+  (void)Set;
+#endif
+  return helpers;
+}
+
+TResampleHelperSet ProcessorChoice() {
+  if (ProcessorHas3DNow()) return TResampleHelperSet::MMXPrefetch;
+  if (ProcessorHasMMX()) return TResampleHelperSet::MMX;
+  return TResampleHelperSet::Plain;
+}
+
+// Filled on first use, whichever module asks first.
+TResampleHelpers& Installed() {
+  static TResampleHelpers helpers = BuildSet(ProcessorChoice());
+  return helpers;
+}
+
+}  // namespace
+
+const TResampleHelpers& ResampleHelpers() { return Installed(); }
+
+bool InstallResampleHelpers(TResampleHelperSet Set) {
+#if QUORVANE_RESAMPLE_SIMD
+  if (Set != TResampleHelperSet::Plain && !ProcessorHasMMX()) return false;
+#else
+  if (Set != TResampleHelperSet::Plain) return false;
+#endif
+  Installed() = BuildSet(Set);
+  return true;
+}
