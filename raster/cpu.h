@@ -10,3 +10,9 @@ enum TProcessorFeature { pfMMX, pfSSE, pfSSE2, pf3DNow, pf3DNowExt };
 bool HasProcessorFeature(TProcessorFeature Feature);
 bool ProcessorHasMMX();
 bool ProcessorHas3DNow();
+
+// Whether the processor and the system support the 256-bit integer vectors
+// (AVX2) and the 512-bit ones with byte and word operations (AVX-512 F+BW).
+// The routine installation uses them to pick the width of its row loops.
+bool ProcessorHasAVX2();
+bool ProcessorHasAVX512BW();
