@@ -21,11 +21,10 @@ void WeightToAlpha(TBitmap32* Dst, TBitmap32* Src) {
     ScaleToSize(*Dst, Src->Width(), Src->Height());
   CheckFilterArgs(Dst, Src);
   if (!Dst->IsEmpty()) {
-    // Byte access: the blue byte of a pixel comes first in memory, its alpha last.
-    const auto* weights = reinterpret_cast<const uint8_t*>(Src->PixelData());
-    auto* pixels = reinterpret_cast<uint8_t*>(Dst->PixelData());
+    const TColor32* weights = Src->PixelData();
+    TColor32* pixels = Dst->PixelData();
     const size_t count = size_t(Src->Width()) * size_t(Src->Height());
-    for (size_t i = 0; i < count; ++i) pixels[4 * i + 3] = weights[4 * i];
+    for (size_t i = 0; i < count; ++i) pixels[i] = (pixels[i] & 0x00FFFFFFu) | (weights[i] << 24);
   }
   Dst->NotifyChanged();
 }

@@ -25,6 +25,12 @@ namespace {
 
 int32_t Clamp(int32_t v) { return std::max(0, std::min(255, v)); }
 
+// N div D for 0 <= N < 2^17 and 1 <= D <= 256, through a double division
+// that vectorises: the quotient is correctly rounded, and a non-integer
+// quotient lies at least 1/256 from the next integer, so truncating it gives
+// the integer quotient (FormulaCatalogue.DivisionsAreExact).
+int32_t Div(int32_t N, int32_t D) { return int32_t(double(N) / double(D)); }
+
 template <auto Func>
 void GreyRow(int32_t Y, TColor32* Row, int32_t Count) {
   for (int32_t x = 0; x < Count; ++x) {
@@ -52,9 +58,9 @@ constexpr std::array<WeightFormula, FormulaCount> kFormulas = {
     Entry<[](int32_t x, int32_t y) { return std::abs(x - y); }>("abs(x-y)"),
     Entry<[](int32_t x, int32_t y) { return std::abs(255 - x - y); }>("abs(255-x-y)"),
     Entry<[](int32_t x, int32_t y) { return x + y - (x * y) / 128; }>("x+y-(x*y)div 128)"),
-    Entry<[](int32_t x, int32_t y) { return std::min(255, (255 * y) / (256 - x)); }>(
+    Entry<[](int32_t x, int32_t y) { return std::min(255, Div(255 * y, 256 - x)); }>(
         "min(255,255*y/(255-x)"),
-    Entry<[](int32_t x, int32_t y) { return std::min(255, (x * x) / (256 - y)); }>(
+    Entry<[](int32_t x, int32_t y) { return std::min(255, Div(x * x, 256 - y)); }>(
         "min(255,x*x/(255-y))"),
     Entry<[](int32_t x, int32_t y) { return std::min(255, x + y); }>("min(255,x+y)"),
     Entry<[](int32_t x, int32_t y) { return std::max(0, x + y - 256); }>("max(0,x+y-256)"),

@@ -87,6 +87,29 @@ TEST_F(FormulaCatalogue, ValuesAtEdges) {
     EXPECT_EQ(Eval(p.N, p.x, p.y), p.expected) << "formula " << p.N << " at " << p.x << ", " << p.y;
 }
 
+// Formulas 11 and 12 divide by a column- or row-dependent divisor; over the
+// whole byte square they equal the integer quotient.
+TEST_F(FormulaCatalogue, DivisionsAreExact) {
+  for (int32_t x = 0; x < 256; ++x)
+    for (int32_t y = 0; y < 256; ++y) {
+      ASSERT_EQ(Eval(11, x, y), std::min(255, (255 * y) / (256 - x))) << x << ", " << y;
+      ASSERT_EQ(Eval(12, x, y), std::min(255, (x * x) / (256 - y))) << x << ", " << y;
+    }
+}
+
+// Rendering a row gives Func's values as opaque greys, for every formula.
+TEST_F(FormulaCatalogue, GreyRowsMatchFunc) {
+  TColor32 row[256];
+  for (int32_t n = 1; n <= FormulaCount; ++n)
+    for (int32_t y : {0, 1, 127, 254, 255}) {
+      FormulaEntry(n).GreyRow(y, row, 256);
+      for (int32_t x = 0; x < 256; ++x) {
+        const auto w = uint8_t(Eval(n, x, y));
+        ASSERT_EQ(row[x], MakeColor32(w, w, w, 255)) << "formula " << n << " at " << x << ", " << y;
+      }
+    }
+}
+
 // Over the whole byte square every formula stays in 0..255 and reaches
 // exactly its known least and greatest value.
 TEST_F(FormulaCatalogue, RangesOverAllPairs) {

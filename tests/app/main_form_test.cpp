@@ -411,6 +411,25 @@ private slots:
     QCOMPARE(MainForm->Edit1->text(), QString("2:  y"));
   }
 
+  // A zero-byte JPEG reads as an empty picture: nothing is drawn, no error,
+  // and the combination is rebuilt.
+  void zeroByteJpegDrawsNothing() {
+    Open();
+    QFile empty(Path("empty.jpg"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    TBitmap32* a = MainForm->TexAImg->Bitmap();
+    TBitmap32* comb = MainForm->CombImg->Bitmap();
+    const auto aBefore = Copy(a);
+    const auto combined = Copy(comb);
+    comb->FillAll(0xFF00FF00);
+    Answer(MainForm->OpenPictureDialog1, Path("empty.jpg"));
+    QTest::mouseDClick(MainForm->TexAImg, Qt::LeftButton);
+    QVERIFY2(reports.isEmpty(), qPrintable(reports.join("; ")));
+    QVERIFY(SamePixels(*a, *aBefore));
+    QVERIFY(SamePixels(*comb, *combined));
+  }
+
   // A missing default texture is reported, and start-up still sizes the
   // weightmap and shows formula 1; the empty texture A stays loadable.
   void missingTextureA() {
