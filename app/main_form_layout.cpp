@@ -1,6 +1,8 @@
 #include "app/main_form.h"
 #include "platform/colors.h"
 
+#include <tuple>
+
 namespace {
 
 const char* const kOpenFilter =
@@ -15,30 +17,27 @@ const char* const kSaveFilter =
 constexpr int kClientWidth = 569;
 constexpr int kClientHeight = 635;
 
-struct TPane {
-  TPanel* Panel;
-  TLabel* Caption;
-  TImage32* Image;
-};
+// A panel with its caption label on top and its image view below.
+std::tuple<TPanel*, TLabel*, TImage32*> MakePane(QWidget* Form, const char* PanelName,
+                                                 const char* LabelName, const char* ImageName,
+                                                 int Left, int Top, const char* Caption,
+                                                 const char* Hint) {
+  auto* panel = new TPanel(Form);
+  PlaceControl(panel, PanelName, Left, Top, 273, 289);
 
-TPane MakePane(QWidget* Form, const char* PanelName, const char* LabelName, const char* ImageName,
-               int Left, int Top, const char* Caption, const char* Hint) {
-  TPane pane{new TPanel(Form), nullptr, nullptr};
-  PlaceControl(pane.Panel, PanelName, Left, Top, 273, 289);
+  auto* label = new TLabel(panel);
+  PlaceControl(label, LabelName, 2, 2, 269, 16);
+  label->setText(Caption);
+  label->setAlignment(Qt::AlignCenter);
+  label->setFont(PlatformFont("Tahoma", -11, true));
+  SetControlColor(label, clAppWorkSpace);
 
-  pane.Caption = new TLabel(pane.Panel);
-  PlaceControl(pane.Caption, LabelName, 2, 2, 269, 16);
-  pane.Caption->setText(Caption);
-  pane.Caption->setAlignment(Qt::AlignCenter);
-  pane.Caption->setFont(PlatformFont("Tahoma", -11, true));
-  SetControlColor(pane.Caption, clAppWorkSpace);
-
-  pane.Image = new TImage32(pane.Panel);
-  PlaceControl(pane.Image, ImageName, 2, 18, 269, 269);
-  pane.Image->SetBitmapAlign(baCenter);
-  pane.Image->SetColor(clBlack);
-  pane.Image->SetHint(Hint);
-  return pane;
+  auto* image = new TImage32(panel);
+  PlaceControl(image, ImageName, 2, 18, 269, 269);
+  image->SetBitmapAlign(baCenter);
+  image->SetColor(clBlack);
+  image->SetHint(Hint);
+  return {panel, label, image};
 }
 
 TButton* MakeButton(QWidget* Form, const char* Name, int Left, int Top, int Width, int Height,
@@ -58,18 +57,16 @@ void TMainForm::BuildLayout() {
   SetControlColor(this, clBtnFace);
   setFont(PlatformFont("MS Sans Serif", -11));
 
-  const TPane texA = MakePane(this, "TexAPnl", "Label1", "TexAImg", 8, 8, "Texture A",
-                              "Load Texture with Double Click");
-  TexAPnl = texA.Panel, Label1 = texA.Caption, TexAImg = texA.Image;
-  const TPane texB = MakePane(this, "TexBPnl", "Label2", "TexBImg", 288, 8, "Texture B",
-                              "Load Texture with Double Click");
-  TexBPnl = texB.Panel, Label2 = texB.Caption, TexBImg = texB.Image;
-  const TPane weightmap = MakePane(this, "WeightmapPnl", "Label3", "WeightmapImg", 8, 304,
-                                   "Weightmap", "Load Weightmap Texture with Double Click");
-  WeightmapPnl = weightmap.Panel, Label3 = weightmap.Caption, WeightmapImg = weightmap.Image;
-  const TPane comb = MakePane(this, "CombPnl", "Label4", "CombImg", 288, 304, "Combined Texture",
-                              "Save Texture with Double Click");
-  CombPnl = comb.Panel, Label4 = comb.Caption, CombImg = comb.Image;
+  std::tie(TexAPnl, Label1, TexAImg) = MakePane(this, "TexAPnl", "Label1", "TexAImg", 8, 8,
+                                                "Texture A", "Load Texture with Double Click");
+  std::tie(TexBPnl, Label2, TexBImg) = MakePane(this, "TexBPnl", "Label2", "TexBImg", 288, 8,
+                                                "Texture B", "Load Texture with Double Click");
+  std::tie(WeightmapPnl, Label3, WeightmapImg) =
+      MakePane(this, "WeightmapPnl", "Label3", "WeightmapImg", 8, 304, "Weightmap",
+               "Load Weightmap Texture with Double Click");
+  std::tie(CombPnl, Label4, CombImg) =
+      MakePane(this, "CombPnl", "Label4", "CombImg", 288, 304, "Combined Texture",
+               "Save Texture with Double Click");
 
   Button1 = MakeButton(this, "Button1", 8, 600, 49, 21, "previous");
   Button2 = MakeButton(this, "Button2", 64, 600, 57, 21, "next");

@@ -44,6 +44,14 @@ bool SamePixels(const TBitmap32& A, const TBitmap32& B) {
 
 constexpr TColor32 kRgb = 0x00FFFFFF;
 
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* Event) override {
+    if (Event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
 }  // namespace
 
 class MainFormTest : public QObject {
@@ -244,6 +252,22 @@ private slots:
     QCOMPARE(QRgb(shown.pixel(100, 261)), QRgb(0xFF000000));
     QCOMPARE(QRgb(shown.pixel(100, 6 + 128)), qRgb(127, 127, 127));
     QCOMPARE(QRgb(shown.pixel(5, 100)), QRgb(0xFF000000));
+  }
+
+  // A handler that changes a pane's bitmap several times (copy, blend) gets
+  // one repaint, after it has returned.
+  void repaintsAreDeferredAndCoalesced() {
+    Open();
+    ShowActive();
+    PaintCounter counter;
+    MainForm->CombImg->installEventFilter(&counter);
+    QTest::qWait(50);
+    counter.paints = 0;
+    MainForm->Button2->click();
+    QCOMPARE(counter.paints, 0);
+    QTRY_COMPARE(counter.paints, 1);
+    QTest::qWait(50);
+    QCOMPARE(counter.paints, 1);
   }
 
   void escape_data() {

@@ -6,7 +6,9 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <stdexcept>
@@ -60,6 +62,21 @@ private slots:
     RunGuarded([] { throw 42; });
     RunGuarded([] {});
     QCOMPARE(reports, (QStringList{"Destination is nil", "plain error", "Unknown error"}));
+  }
+
+  // Without a handler of its own the report is one message box with the
+  // message; the program goes on once it is dismissed.
+  void reportShowsAMessageBox() {
+    application->OnException = nullptr;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        shown = box->text();
+        box->accept();
+      }
+    });
+    RunGuarded([] { throw Exception("JPEG-Fehler #42"); });
+    QCOMPARE(shown, QString("JPEG-Fehler #42"));
   }
 
   // A throwing click handler is reported and the button keeps working.
