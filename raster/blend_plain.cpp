@@ -83,8 +83,25 @@ TColor32 BlendPixelMaster(TColor32 F, TColor32 B, uint32_t M) {
 
 void BlendPixelMasterInPlace(TColor32 F, TColor32* P, uint32_t M) { BlendMasterInPlace(F, P, M); }
 
+// Runs of transparent and of opaque pixels are passed over or copied in
+// loops of their own, which keep the branch predictor on the run.
 void BlendRow(const TColor32* Src, TColor32* Dst, int32_t Count) {
-  for (int32_t i = 0; i < Count; ++i) BlendInPlace(Src[i], Dst + i);
+  int32_t i = 0;
+  while (i < Count) {
+    const uint32_t a = Src[i] >> 24;
+    if (a == 0) {
+      do ++i;
+      while (i < Count && Src[i] < 0x01000000);
+    } else if (a == 255) {
+      do {
+        Dst[i] = Src[i];
+        ++i;
+      } while (i < Count && Src[i] >= 0xFF000000);
+    } else {
+      Dst[i] = Mix(Src[i], Dst[i], a);
+      ++i;
+    }
+  }
 }
 
 void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M) {
