@@ -7,7 +7,7 @@
 // The mean of a block from its four channel sums. Up to 2^24 pixels it uses
 // the reciprocal E = 2^24 div Count in 8.24 fixed point, which rounds down
 // and lands a little below the true mean when Count does not divide 2^24
-// (pinned by the DraftReduction tests). Larger blocks would get E = 0, so
+// (pinned by DraftAveragesTheBlocksRoundingDown). Larger blocks would get E = 0, so
 // they divide directly.
 inline TColor32 BlockMean(uint64_t SumB, uint64_t SumG, uint64_t SumR, uint64_t SumA,
                           uint64_t Count) {

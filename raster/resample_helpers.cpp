@@ -7,21 +7,27 @@
 
 namespace {
 
+#if QUORVANE_VECTOR_SET
 bool ProcessorHasSSE41() {
-#if QUORVANE_RESAMPLE_SIMD
   __builtin_cpu_init();
   return __builtin_cpu_supports("sse4.1");
-#else
-  return false;
-#endif
 }
+
+bool ProcessorHasSSSE3() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("ssse3");
+}
+
+#endif
 
 TResampleHelpers BuildSet(TResampleHelperSet Set) {
   TResampleHelpers helpers = PlainResampleHelpers();
-#if QUORVANE_RESAMPLE_SIMD
+#if QUORVANE_VECTOR_SET
   if (Set != TResampleHelperSet::Plain) {
     InstallMMXHelpers(helpers, Set == TResampleHelperSet::MMXPrefetch);
     if (ProcessorHasSSE41()) InstallSSE41KernelPasses(helpers);
+    if (ProcessorHasSSSE3()) InstallSSSE3Gather(helpers);
+    if (ProcessorHasSSSE3() && ProcessorHasAVX2()) InstallAVX2Gather(helpers);
   }
 #else
   (void)Set;
@@ -46,7 +52,7 @@ TResampleHelpers& Installed() {
 const TResampleHelpers& ResampleHelpers() { return Installed(); }
 
 bool InstallResampleHelpers(TResampleHelperSet Set) {
-#if QUORVANE_RESAMPLE_SIMD
+#if QUORVANE_VECTOR_SET
   if (Set != TResampleHelperSet::Plain && !ProcessorHasMMX()) return false;
 #else
   if (Set != TResampleHelperSet::Plain) return false;

@@ -12,8 +12,10 @@
 // 3DNow! the MMX BlockAverage also prefetches the source rows.
 //
 // Beside them, the set holds the row loops of the kernel resampler's two
-// integer passes, vectorised with SSE4.1 when the processor has it. They
-// give identical results in every set: the arithmetic is exact.
+// integer passes, vectorised with SSE4.1 when the processor has it, and the
+// row gather of nearest sampling, with SSSE3 byte shuffles or AVX2
+// permutes. They give
+// identical results in every set: the arithmetic is exact.
 
 #include "raster/color.h"
 
@@ -63,12 +65,38 @@ using TKernelHorizontalPass = void (*)(const int32_t* Sums, const TKernelTap* Ta
                                        const int32_t* Starts, int32_t Count, bool Clamp,
                                        TColor32* Out);
 
+// Four consecutive columns of a nearest-sampling map that lie within eight
+// pixels from First, with byte shuffles picking them from the two 4-pixel
+// windows at First and First + 4 (0x80 bytes pick nothing). First < 0 marks
+// columns to be copied one by one.
+struct TGatherGroup {
+  int32_t First;
+  bool TwoWindows;
+  alignas(16) uint8_t Low[16];
+  alignas(16) uint8_t High[16];
+};
+
+// How one row of nearest sampling picks its pixels: Out[i] = Row[Columns[i]]
+// for i < Count, with one group per four columns. When UniformStep > 0,
+// every group has the shuffles of the first one and starts UniformStep
+// pixels after the one before.
+struct TGatherPlan {
+  const int32_t* Columns;
+  int32_t Count;
+  const TGatherGroup* Groups;
+  int32_t UniformStep;
+  int32_t RowLength;  // pixels that may be loaded from Row
+};
+
+using TGatherRow = void (*)(const TColor32* Row, const TGatherPlan& Plan, TColor32* Out);
+
 struct TResampleHelpers {
   TInterpolate4 Interpolate4;
   TInterpolateRow InterpolateRow;
   TBlockAverage BlockAverage;
   TKernelVerticalPass VerticalPass;
   TKernelHorizontalPass HorizontalPass;
+  TGatherRow GatherRow;
 };
 
 // The installed set, chosen by the processor test the first time anyone asks.

@@ -70,9 +70,13 @@ void HorizontalPassPlain(const int32_t* Sums, const TKernelTap* Taps, const int3
   }
 }
 
+void GatherRowPlain(const TColor32* Row, const TGatherPlan& Plan, TColor32* Out) {
+  for (int32_t i = 0; i < Plan.Count; ++i) Out[i] = Row[Plan.Columns[i]];
+}
+
 }  // namespace
 
 TResampleHelpers PlainResampleHelpers() {
   return {Interpolate4Plain, InterpolateRowPlain, BlockAveragePlain, VerticalPassPlain,
-          HorizontalPassPlain};
+          HorizontalPassPlain, GatherRowPlain};
 }

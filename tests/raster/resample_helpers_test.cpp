@@ -3,7 +3,9 @@
 // runs. A failure prints the seed and the first differing pixel.
 #include "raster/resample_helpers.h"
 #include "raster/resample_helpers_sets.h"
-#include "tests/raster/routine_sets.h"
+#include "raster/stretch.h"
+#include "tests/raster/pixel_fixtures.h"
+#include "tests/raster/resample_sets.h"
 
 #include <gtest/gtest.h>
 
@@ -23,12 +25,10 @@ std::string Hex(uint32_t V) {
 class SimdHelpers : public testing::Test {
 protected:
   void SetUp() override {
-    InstallBlendRoutines();
-    if (!InstallResampleHelpers(TResampleHelperSet::MMX)) GTEST_SKIP() << "no SIMD set here";
+    if (!InstallSetsForTesting(TRoutineSetUnderTest::Vector128)) GTEST_SKIP() << "no SIMD set";
     simd_ = ResampleHelpers();
     plain_ = PlainResampleHelpers();
   }
-  void TearDown() override { InstallResampleHelpers(TResampleHelperSet::Plain); }
 
   TResampleHelpers simd_{}, plain_{};
 };
@@ -129,10 +129,35 @@ TEST_F(SimdHelpers, Interpolate4FollowsTheMMXArithmetic) {
   }
 }
 
+// The shuffle and permute gathers of nearest sampling against the plain
+// loop, over scales from strong reductions to strong enlargements, clipped.
+TEST(NearestGather, GivesTheSameRowsInBothSets) {
+  for (uint32_t seed = 1; seed <= 150; ++seed) {
+    std::mt19937 rng(seed);
+    const int32_t srcW = 1 + int32_t(rng() % 300), srcH = 1 + int32_t(rng() % 20);
+    const int32_t dstW = 1 + int32_t(rng() % 300), dstH = 1 + int32_t(rng() % 20);
+    const TRect clip = RectOf(int32_t(rng() % 8), 0, dstW - int32_t(rng() % 8), dstH);
+    auto src = RandomBitmap(srcW, srcH, seed);
+    TBitmap32 results[2];
+    int32_t index = 0;
+    for (TRoutineSetUnderTest set : {TRoutineSetUnderTest::Plain, TRoutineSetUnderTest::Vector128}) {
+      if (!InstallSetsForTesting(set)) GTEST_SKIP() << "no SIMD set";
+      TBitmap32& dst = results[index++];
+      dst.SetDimensions(dstW, dstH);
+      for (int32_t i = 0; i < dstW * dstH; ++i) dst.PixelData()[i] = kSentinel;
+      TransferStretched(&dst, dst.FullRect(), clip, src.get(), src->FullRect(), sfNearest,
+                        dmOpaque);
+    }
+    for (int32_t i = 0; i < dstW * dstH; ++i)
+      ASSERT_EQ(results[0].PixelData()[i], results[1].PixelData()[i])
+          << "seed " << seed << ", pixel " << i << ": " << Hex(results[0].PixelData()[i]);
+  }
+}
+
 // Corner weights give the pixels themselves in both sets.
 TEST(ResampleHelpers, Interpolate4CornerWeightsAreExactInBothSets) {
-  for (TRoutineSet set : {TRoutineSet::Plain, TRoutineSet::MMX}) {
-    if (!UseRoutineSet(set)) continue;
+  for (TRoutineSetUnderTest set : {TRoutineSetUnderTest::Plain, TRoutineSetUnderTest::Vector128}) {
+    if (!InstallSetsForTesting(set)) continue;
     const TInterpolate4 interpolate = ResampleHelpers().Interpolate4;
     const TColor32 p[2] = {0x80FF0010, 0x017F3344}, q[2] = {0xFE0102FF, 0x00000001};
     const uint32_t full = 256 | 256 << 16;
@@ -141,7 +166,6 @@ TEST(ResampleHelpers, Interpolate4CornerWeightsAreExactInBothSets) {
     EXPECT_EQ(interpolate(full, 0, p, q), q[0]) << RoutineSetName(set);
     EXPECT_EQ(interpolate(0, 0, p, q), q[1]) << RoutineSetName(set);
   }
-  InstallResampleHelpers(TResampleHelperSet::Plain);
 }
 
 }  // namespace

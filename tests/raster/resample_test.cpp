@@ -1,9 +1,11 @@
+#include "raster/blend.h"
 #include "raster/filter_kernel.h"
 #include "raster/mapping_table.h"
 #include "raster/resample.h"
 #include "raster/stretch.h"
 #include "tests/raster/pixel_fixtures.h"
-#include "tests/raster/routine_sets.h"
+#include "tests/raster/resample_sets.h"
+#include "tests/raster/routine_set_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -91,12 +93,12 @@ TEST(MappingTable, HalvingWithLinearWeights) {
   EXPECT_EQ(t[3].back().SourceIndex, 7);
 }
 
-class Resamplers : public testing::TestWithParam<TRoutineSet> {
+class Resamplers : public testing::TestWithParam<TRoutineSetUnderTest> {
 protected:
   void SetUp() override {
-    if (!UseRoutineSet(GetParam())) GTEST_SKIP() << "set not available here";
+    if (!InstallSetsForTesting(GetParam()))
+      GTEST_SKIP() << RoutineSetName(GetParam()) << " is not available here";
   }
-  void TearDown() override { InstallResampleHelpers(TResampleHelperSet::Plain); }
 };
 
 using TResampler = std::function<void(TBitmap32*, TRect, TRect, TBitmap32*, TRect, TDrawMode,
@@ -305,10 +307,6 @@ TEST_P(Resamplers, CallbackExceptionLeavesTheResampler) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSets, Resamplers,
-                         testing::Values(TRoutineSet::Plain, TRoutineSet::MMX),
-                         [](const testing::TestParamInfo<TRoutineSet>& info) {
-                           return std::string(RoutineSetName(info.param));
-                         });
+INSTANTIATE_FOR_BOTH_SETS(Resamplers);
 
 }  // namespace

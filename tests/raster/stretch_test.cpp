@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -145,6 +146,19 @@ TEST(TransferStretched, ClippedDrawIsThePartOfTheUnclippedDraw) {
               << "at " << x << "," << y;
         }
     }
+}
+
+// Spans of the full 32-bit range must not overflow the size arithmetic.
+TEST(TransferStretched, HugeDestinationRectangleFillsTheClip) {
+  auto src = RandomBitmap(4, 4, 16);
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  for (TStretchFilter f : kAllFilters) {
+    auto dst = FilledBitmap(8, 8, kSentinel);
+    TransferStretched(dst.get(), RectOf(kMin, kMin, kMax, kMax), dst->FullRect(), src.get(),
+                      src->FullRect(), f, dmOpaque);
+    for (int32_t i = 0; i < 64; ++i) EXPECT_NE(dst->PixelData()[i], kSentinel) << int(f);
+  }
 }
 
 TEST(SampleNearest, BlendGoesThroughTheSourceRowRoutine) {
