@@ -60,14 +60,16 @@ void MapToPalette(uint32_t* Pixels, size_t Count, const std::vector<uint32_t>& P
   }
 }
 
+// Stretched back to 0..255 the way the BMP reader stretches bit fields, so
+// that a saved 16-bit bitmap reads back unchanged.
 uint32_t To565(uint32_t P) {
   const uint32_t r = (P >> 19) & 31, g = (P >> 10) & 63, b = (P >> 3) & 31;
-  return Rgb(r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2);
+  return Rgb((r * 255 + 15) / 31, (g * 255 + 31) / 63, (b * 255 + 15) / 31);
 }
 
-std::unique_ptr<uint32_t[]> AllocatePixels(int32_t Width, int32_t Height) {
+TBlock<uint32_t> AllocatePixels(int32_t Width, int32_t Height) {
   try {
-    return std::make_unique_for_overwrite<uint32_t[]>(size_t(Width) * size_t(Height));
+    return AllocateBlock<uint32_t>(size_t(Width) * size_t(Height));
   } catch (const std::bad_alloc&) {
     throw Exception("Not enough memory for a bitmap of " + std::to_string(Width) + " x " +
                     std::to_string(Height) + " pixels");
@@ -95,7 +97,7 @@ void TBitmap::SetSize(int32_t NewWidth, int32_t NewHeight) {
   NewWidth = std::max(NewWidth, 0);
   NewHeight = std::max(NewHeight, 0);
   if (NewWidth == width_ && NewHeight == height_) return;
-  std::unique_ptr<uint32_t[]> fresh;
+  TBlock<uint32_t> fresh;
   if (NewWidth > 0 && NewHeight > 0) {
     fresh = AllocatePixels(NewWidth, NewHeight);
     const uint32_t blank = pixelFormat_ == pf32bit ? 0 : kOpaqueBlack;
@@ -172,7 +174,7 @@ void TBitmap::Assign(TPersistent* Source) {
     return;
   }
   if (source == this) return;
-  std::unique_ptr<uint32_t[]> copy;
+  TBlock<uint32_t> copy;
   if (!source->Empty()) {
     copy = AllocatePixels(source->width_, source->height_);
     std::copy_n(source->pixels_.get(), size_t(source->width_) * size_t(source->height_), copy.get());
@@ -184,7 +186,7 @@ void TBitmap::Assign(TPersistent* Source) {
 }
 
 void TBitmap::TakePixels(int32_t Width, int32_t Height, TPixelFormat Format,
-                         std::unique_ptr<uint32_t[]> Pixels, std::vector<uint32_t> Palette) {
+                         TBlock<uint32_t> Pixels, std::vector<uint32_t> Palette) {
   if (Width <= 0 || Height <= 0 || !Pixels) {
     Width = Height = 0;
     Pixels.reset();
@@ -202,7 +204,8 @@ void TBitmap::TakePixels(int32_t Width, int32_t Height, TPixelFormat Format,
 void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) {
   if (Empty()) return;
   if (Transparent) {
-    const auto key = uint32_t(TransparentColor());
+    const TColor color = TransparentColor();
+    const uint32_t key = color < 0 ? GetSysColor(color & 0xFF) : uint32_t(color);
     const uint32_t keyPixel = ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
     Canvas.CopyPixelsExcept(Rect, pixels_.get(), width_, height_, keyPixel);
   } else {
@@ -211,12 +214,12 @@ void TBitmap::Draw(TCanvas& Canvas, const TRect& Rect) {
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {
-  const std::vector<uint8_t> bytes = ReadRemainingBytes(Stream);
-  if (bytes.empty()) {
+  const TByteBuffer bytes = ReadRemainingBytes(Stream);
+  if (bytes.Empty()) {
     TakePixels(0, 0, pixelFormat_, nullptr);
     return;
   }
-  TDecodedBmp decoded = DecodeBmp(bytes.data(), bytes.size());
+  TDecodedBmp decoded = DecodeBmp(bytes.Data(), bytes.Size);
   TakePixels(decoded.Width, decoded.Height, decoded.Format, std::move(decoded.Pixels),
              std::move(decoded.Palette));
 }

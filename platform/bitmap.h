@@ -3,6 +3,7 @@
 #include "platform/canvas.h"
 #include "platform/colors.h"
 #include "platform/graphic.h"
+#include "platform/memory_block.h"
 
 #include <cstdint>
 #include <memory>
@@ -71,7 +72,7 @@ public:
 
   // Takes over decoded pixels: Width x Height values in the given format.
   void TakePixels(int32_t Width, int32_t Height, TPixelFormat Format,
-                  std::unique_ptr<uint32_t[]> Pixels, std::vector<uint32_t> Palette = {});
+                  TBlock<uint32_t> Pixels, std::vector<uint32_t> Palette = {});
 
 private:
   void PointCanvas();
@@ -79,7 +80,7 @@ private:
   int32_t width_ = 0;
   int32_t height_ = 0;
   TPixelFormat pixelFormat_ = pf32bit;
-  std::unique_ptr<uint32_t[]> pixels_;
+  TBlock<uint32_t> pixels_;
   std::vector<uint32_t> palette_;
   std::unique_ptr<TCanvas> canvas_;
   TColor transparentColor_ = clBlack;

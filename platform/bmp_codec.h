@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/bitmap.h"
+#include "platform/memory_block.h"
 #include "platform/streams.h"
 
 #include <cstddef>
@@ -13,7 +14,7 @@ struct TDecodedBmp {
   int32_t Width = 0;
   int32_t Height = 0;
   TPixelFormat Format = pf32bit;
-  std::unique_ptr<uint32_t[]> Pixels;
+  TBlock<uint32_t> Pixels;
   std::vector<uint32_t> Palette;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
@@ -135,9 +136,11 @@ THeader ReadHeader(const uint8_t* Data, size_t Size) {
   }
 
   if (h.Compression == kBitfields || h.Compression == kAlphaBitfields) {
-    const int count = h.Compression == kAlphaBitfields || h.HeaderSize >= 56 ? 4 : 3;
+    int count = h.Compression == kAlphaBitfields || h.HeaderSize >= 56 ? 4 : 3;
     size_t at = 14 + 40;
-    if (h.HeaderSize < 52) {
+    if (h.HeaderSize >= 52) {
+      count = std::min(count, int(h.HeaderSize - 40) / 4);  // the masks the header holds
+    } else {
       at = h.PaletteStart;
       h.PaletteStart += size_t(count) * 4;
       if (h.PaletteStart > Size) Fail("the colour masks are truncated");
@@ -161,7 +164,7 @@ void CheckMasks(const uint32_t (&Masks)[4], uint32_t BitCount) {
 
 class TPixelSink {
 public:
-  TPixelSink(const THeader& H, std::unique_ptr<uint32_t[]>& Pixels) : h_(H), pixels_(Pixels) {}
+  TPixelSink(const THeader& H, TBlock<uint32_t>& Pixels) : h_(H), pixels_(Pixels) {}
   uint32_t* Row(int32_t FileRow) const {
     const int32_t y = h_.TopDown ? FileRow : h_.Height - 1 - FileRow;
     return pixels_.get() + ptrdiff_t(y) * h_.Width;
@@ -169,7 +172,7 @@ public:
 
 private:
   const THeader& h_;
-  std::unique_ptr<uint32_t[]>& pixels_;
+  TBlock<uint32_t>& pixels_;
 };
 
 [[noreturn]] void BadIndex(uint32_t Index, size_t Count) {
@@ -339,7 +342,11 @@ TDecodedBmp DecodeBmp(const uint8_t* Data, size_t Size) {
   result.Width = h.Width;
   result.Height = h.Height;
   result.Format = FormatOf(h.BitCount);
-  result.Pixels = std::make_unique_for_overwrite<uint32_t[]>(size_t(pixelCount));
+  try {
+    result.Pixels = AllocateBlock<uint32_t>(size_t(pixelCount));
+  } catch (const std::bad_alloc&) {
+    Fail("not enough memory for " + std::to_string(h.Width) + " x " + std::to_string(h.Height) + " pixels");
+  }
   const TPixelSink sink(h, result.Pixels);
   if (rle) {
     // Pixels the codes skip stay black.

@@ -60,9 +60,10 @@ public:
   void CopyRect(const TRect& Dest, const TCanvas& Source, const TRect& SourceRect);
 
   TNotifyEvent OnChange;
+  // Fires OnChange; for graphics that write the surface's pixels themselves.
+  void Changed();
 
 private:
-  void Changed();
 
   TCanvasSurface surface_;
 };

@@ -67,10 +67,12 @@ int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
   return position < 0 ? -1 : int64_t(position);
 }
 
-std::vector<uint8_t> ReadRemainingBytes(TStream& Stream) {
+TByteBuffer ReadRemainingBytes(TStream& Stream) {
   const int64_t position = Stream.Position();
   const int64_t size = Stream.Size();
-  std::vector<uint8_t> bytes(size_t(size > position ? size - position : 0));
-  Stream.ReadBuffer(bytes.data(), int64_t(bytes.size()));
-  return bytes;
+  TByteBuffer buffer;
+  buffer.Size = size_t(size > position ? size - position : 0);
+  buffer.Bytes = AllocateBlock<uint8_t>(buffer.Size);
+  Stream.ReadBuffer(buffer.Bytes.get(), int64_t(buffer.Size));
+  return buffer;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/memory_block.h"
 #include "platform/streams.h"
 
 #include <string>
@@ -25,4 +26,4 @@ private:
 };
 
 // The rest of Stream, from its position to its end, as one block.
-std::vector<uint8_t> ReadRemainingBytes(TStream& Stream);
+TByteBuffer ReadRemainingBytes(TStream& Stream);

@@ -28,6 +28,10 @@ public:
   // drawing such a graphic over two different backgrounds.
   virtual bool PaintsOnlyWhatItCovers() const { return false; }
 
+  // True for graphics whose drawing gives every pixel of the rectangle an
+  // opaque colour (a decoded photograph), so nothing needs making opaque.
+  virtual bool DrawsOpaque() const { return false; }
+
   virtual void LoadFromStream(TStream& Stream) = 0;
   virtual void SaveToStream(TStream& Stream) = 0;
   void LoadFromFile(const std::string& FileName);

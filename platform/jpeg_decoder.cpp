@@ -1,11 +1,14 @@
 #include "platform/jpeg_decoder.h"
 
 #include "platform/graphic_errors.h"
+#include "platform/memory_block.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <vector>
 #include <string>
 
 #include <jpeglib.h>
@@ -19,8 +22,8 @@ namespace {
 
 constexpr int kNoError = 0;
 constexpr int kTooLarge = -1;
-constexpr int kNoMemory = -2;
 constexpr int kTooManyScans = -3;
+constexpr int kOtherSize = -4;
 
 // Limits against files that claim far more than they hold: the decoded
 // picture may have at most 2^26 pixels, and at most 4096 per byte of file
@@ -69,7 +72,9 @@ struct TJob {
   J_COLOR_SPACE ColorSpace;
   bool AdobeInverted;
   bool Indexed;
-  uint32_t* Pixels;  // Width x Height, new[]-allocated; the caller owns it
+  uint32_t* Target;  // the caller's TargetWidth x TargetHeight pixels
+  int32_t TargetWidth;
+  int32_t TargetHeight;
   uint32_t Palette[256];
   int PaletteSize;
 };
@@ -130,22 +135,21 @@ int RunDecoder(TJob* Job, jpeg_decompress_struct* Info, TErrorManager* Errors, T
   Job->Width = int32_t(Info->image_width);
   Job->Height = int32_t(Info->image_height);
   Job->ColorSpace = Info->jpeg_color_space;
-  if (Job->HeaderOnly) {
-    jpeg_destroy_decompress(Info);
-    return kNoError;
-  }
   const uint64_t pixels = uint64_t(Info->image_width) * Info->image_height;
   if (pixels > kMaxPixels || pixels > Job->Size * kMaxPixelsPerByte) {
     jpeg_destroy_decompress(Info);
     return kTooLarge;
   }
+  if (Job->HeaderOnly) {
+    jpeg_destroy_decompress(Info);
+    return kNoError;
+  }
   Configure(*Info, *Job);
   jpeg_start_decompress(Info);
   const int32_t width = int32_t(Info->output_width);
-  Job->Pixels = new (std::nothrow) uint32_t[size_t(pixels)];
-  if (Job->Pixels == nullptr) {
+  if (width != Job->TargetWidth || int32_t(Info->output_height) != Job->TargetHeight) {
     jpeg_destroy_decompress(Info);
-    return kNoMemory;
+    return kOtherSize;
   }
   const bool direct = Info->out_color_space == JCS_EXT_BGRX && !Job->Indexed;
   JSAMPARRAY row = direct ? nullptr
@@ -153,7 +157,7 @@ int RunDecoder(TJob* Job, jpeg_decompress_struct* Info, TErrorManager* Errors, T
                                                        JDIMENSION(width * Info->output_components), 1);
   while (Info->output_scanline < Info->output_height) {
     const JDIMENSION y = Info->output_scanline;
-    uint32_t* out = Job->Pixels + size_t(y) * size_t(width);
+    uint32_t* out = Job->Target + size_t(y) * size_t(width);
     if (direct) {
       JSAMPROW target = reinterpret_cast<JSAMPROW>(out);
       jpeg_read_scanlines(Info, &target, 1);
@@ -179,11 +183,18 @@ int RunDecoder(TJob* Job, jpeg_decompress_struct* Info, TErrorManager* Errors, T
   return kNoError;
 }
 
+// Indexed decodes leave palette indices in the pixels; here they become
+// the colours of the decoder's colour map.
+void ResolveIndices(const TJob& Job) {
+  const size_t count = size_t(Job.Width) * size_t(Job.Height);
+  for (size_t i = 0; i < count; ++i) Job.Target[i] = Job.Palette[Job.Target[i]];
+}
+
 [[noreturn]] void RaiseFor(int Code) {
   switch (Code) {
     case kTooLarge: throw EJPEG("The JPEG picture is too large for its file");
-    case kNoMemory: throw EJPEG("Not enough memory to decode the JPEG picture");
     case kTooManyScans: throw EJPEG("The JPEG file has too many scans");
+    case kOtherSize: throw EJPEG("The JPEG file changed its picture size");
     default: {
       char text[32];
       std::snprintf(text, sizeof text, "JPEG-Fehler #%d", Code);
@@ -194,10 +205,31 @@ int RunDecoder(TJob* Job, jpeg_decompress_struct* Info, TErrorManager* Errors, T
 
 TJob MakeJob(const uint8_t* Data, size_t Size, bool HeaderOnly, bool Quantize) {
   TJob job{};
+  job.Target = nullptr;
   job.Data = Data;
   job.Size = Size;
   job.HeaderOnly = HeaderOnly;
   job.Quantize = Quantize;
+  return job;
+}
+
+// Decodes into the caller's pixels; on an error they are left all zero,
+// since a failed decode draws nothing, not the rows it had reached.
+TJob DecodeInto(const uint8_t* Data, size_t Size, bool Quantize, uint32_t* Target, int32_t Width,
+                int32_t Height) {
+  TJob job = MakeJob(Data, Size, false, Quantize);
+  job.Target = Target;
+  job.TargetWidth = Width;
+  job.TargetHeight = Height;
+  jpeg_decompress_struct info{};
+  TErrorManager errors{};
+  TScanLimit scans{};
+  const int code = RunDecoder(&job, &info, &errors, &scans);
+  if (code != kNoError) {
+    std::fill_n(Target, size_t(Width) * size_t(Height), 0u);
+    RaiseFor(code);
+  }
+  if (job.Indexed) ResolveIndices(job);
   return job;
 }
 
@@ -214,19 +246,22 @@ TJpegHeader ReadJpegHeader(const uint8_t* Data, size_t Size) {
 }
 
 void DecodeJpeg(const uint8_t* Data, size_t Size, bool Quantize, TBitmap& Into) {
-  TJob job = MakeJob(Data, Size, false, Quantize);
-  jpeg_decompress_struct info{};
-  TErrorManager errors{};
-  TScanLimit scans{};
-  const int code = RunDecoder(&job, &info, &errors, &scans);
-  std::unique_ptr<uint32_t[]> pixels(job.Pixels);
-  if (code != kNoError) RaiseFor(code);
-  if (job.Indexed) {
-    const size_t count = size_t(job.Width) * size_t(job.Height);
-    for (size_t i = 0; i < count; ++i) pixels[i] = job.Palette[pixels[i]];
+  const TJpegHeader header = ReadJpegHeader(Data, Size);
+  TBlock<uint32_t> pixels;
+  try {
+    pixels = AllocateBlock<uint32_t>(size_t(header.Width) * size_t(header.Height));
+  } catch (const std::bad_alloc&) {
+    throw EJPEG("Not enough memory to decode the JPEG picture");
+  }
+  const TJob job = DecodeInto(Data, Size, Quantize, pixels.get(), header.Width, header.Height);
+  if (job.Indexed)
     Into.TakePixels(job.Width, job.Height, pf8bit, std::move(pixels),
                     std::vector<uint32_t>(job.Palette, job.Palette + job.PaletteSize));
-  } else {
+  else
     Into.TakePixels(job.Width, job.Height, pf24bit, std::move(pixels));
-  }
+}
+
+void DecodeJpegInto(const uint8_t* Data, size_t Size, bool Quantize, uint32_t* Target, int32_t Width,
+                    int32_t Height) {
+  DecodeInto(Data, Size, Quantize, Target, Width, Height);
 }

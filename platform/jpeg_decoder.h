@@ -12,7 +12,8 @@ struct TJpegHeader {
 };
 
 // Both raise EJPEG: "JPEG-Fehler #%d" with the library's message number for
-// a fatal decoder error. Decoder warnings are ignored, so a truncated file
+// a fatal decoder error, and their own message for a picture too large for
+// its file (checked with the header, before anything is allocated). Decoder warnings are ignored, so a truncated file
 // decodes with its missing part filled by the decoder.
 TJpegHeader ReadJpegHeader(const uint8_t* Data, size_t Size);
 
@@ -22,3 +23,9 @@ TJpegHeader ReadJpegHeader(const uint8_t* Data, size_t Size);
 // library's two-pass quantiser, Floyd-Steinberg dithering) whose palette is
 // the decoder's colour map. CMYK and YCCK files are converted to 24 bits.
 void DecodeJpeg(const uint8_t* Data, size_t Size, bool Quantize, TBitmap& Into);
+
+// The same decode straight into Target, Width x Height pixels with rows of
+// exactly Width, as the colours the bitmap would hold. On an error Target
+// is left all zero.
+void DecodeJpegInto(const uint8_t* Data, size_t Size, bool Quantize, uint32_t* Target, int32_t Width,
+                    int32_t Height);

@@ -31,9 +31,9 @@ TJPEGImage::TJPEGImage() = default;
 TJPEGImage::~TJPEGImage() = default;
 
 void TJPEGImage::LoadFromStream(TStream& Stream) {
-  std::vector<uint8_t> data = ReadRemainingBytes(Stream);
+  TByteBuffer data = ReadRemainingBytes(Stream);
   TJpegHeader header;
-  if (!data.empty()) header = ReadJpegHeader(data.data(), data.size());
+  if (!data.Empty()) header = ReadJpegHeader(data.Data(), data.Size);
   data_ = std::move(data);
   width_ = header.Width;
   height_ = header.Height;
@@ -42,13 +42,13 @@ void TJPEGImage::LoadFromStream(TStream& Stream) {
 }
 
 void TJPEGImage::SaveToStream(TStream& Stream) {
-  Stream.WriteBuffer(data_.data(), int64_t(data_.size()));
+  Stream.WriteBuffer(data_.Data(), int64_t(data_.Size));
 }
 
 const TBitmap& TJPEGImage::Bitmap() {
   if (!bitmap_) {
     auto bitmap = std::make_unique<TBitmap>();
-    if (!data_.empty()) DecodeJpeg(data_.data(), data_.size(), ScreenBitsPerPixel() <= 8, *bitmap);
+    if (!data_.Empty()) DecodeJpeg(data_.Data(), data_.Size, ScreenBitsPerPixel() <= 8, *bitmap);
     bitmap_ = std::move(bitmap);
   }
   return *bitmap_;
@@ -56,6 +56,16 @@ const TBitmap& TJPEGImage::Bitmap() {
 
 void TJPEGImage::Draw(TCanvas& Canvas, const TRect& Rect) {
   if (Empty()) return;
+  const TCanvasSurface& surface = Canvas.Handle();
+  const bool fillsSurface = Rect == TRect{0, 0, width_, height_} && surface.Bits != nullptr &&
+                            surface.Width == width_ && surface.Height == height_;
+  if (!bitmap_ && fillsSurface) {
+    // Drawn once at its own size over a whole surface, as a converter does:
+    // decoded straight into the surface, without a bitmap in between.
+    DecodeJpegInto(data_.Data(), data_.Size, ScreenBitsPerPixel() <= 8, surface.Bits, width_, height_);
+    Canvas.Changed();
+    return;
+  }
   Bitmap();
   bitmap_->Draw(Canvas, Rect);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/graphic.h"
+#include "platform/memory_block.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,6 +24,7 @@ public:
   bool Grayscale() const { return grayscale_; }
 
   void Draw(TCanvas& Canvas, const TRect& Rect) override;
+  bool DrawsOpaque() const override { return true; }
 
   void LoadFromStream(TStream& Stream) override;
   // Writes the file's bytes as they were loaded.
@@ -32,7 +34,7 @@ public:
   const TBitmap& Bitmap();
 
 private:
-  std::vector<uint8_t> data_;
+  TByteBuffer data_;
   int32_t width_ = 0;
   int32_t height_ = 0;
   bool grayscale_ = false;

@@ -1,6 +1,7 @@
 #include "platform/picture.h"
 
 #include "platform/bitmap.h"
+#include "platform/file_stream.h"
 #include "platform/graphic_errors.h"
 
 #include <algorithm>
@@ -59,8 +60,15 @@ void TPicture::LoadFromFile(const std::string& FileName) {
   const TFileFormat* format = FindFileFormat(extension);
   if (format == nullptr)
     throw EInvalidGraphic("Unknown picture file extension (." + LowerCase(extension) + ")");
+  TFileStream stream(FileName, fmOpenRead);
+  // The program writes bitmap data under any name (a texture saved as
+  // ".jpg" is still a BMP file), so such a file is read back as a bitmap.
+  uint8_t signature[2] = {};
+  if (stream.Read(signature, 2) == 2 && signature[0] == 'B' && signature[1] == 'M')
+    format = FindFileFormat("bmp");
+  stream.SetPosition(0);
   std::unique_ptr<TGraphic> graphic = format->Create();
-  graphic->LoadFromFile(FileName);
+  graphic->LoadFromStream(stream);
   graphic_ = std::move(graphic);
 }
 

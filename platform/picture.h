@@ -29,7 +29,8 @@ public:
   const char* ClassName() const override { return "TPicture"; }
 
   // Chooses the reader by FileName's extension, matched case-insensitively,
-  // and holds what it read. Raises EInvalidGraphic for an extension without
+  // and holds what it read; a file of a known extension that holds bitmap
+  // data (signature "BM") is read as a bitmap. Raises EInvalidGraphic for an extension without
   // a reader, EFOpenError for a file that cannot be opened, or the reader's
   // error; the picture keeps its graphic then.
   void LoadFromFile(const std::string& FileName);

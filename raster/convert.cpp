@@ -88,7 +88,7 @@ void TBitmap32::AssignDrawnGraphic(TGraphic& Source, int32_t Width, int32_t Heig
   TCanvas canvas;
   canvas.SetHandle(Surface());
   Source.Draw(canvas, RectOf(0, 0, Width, Height));
-  MakeOpaque();
+  if (!Source.DrawsOpaque()) MakeOpaque();
 }
 
 // A pixel the graphic covers looks the same over white and over red and

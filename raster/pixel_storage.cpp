@@ -1,6 +1,6 @@
 #include "raster/pixel_storage.h"
 
-#include <sys/mman.h>
+#include "platform/memory_block.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -12,7 +12,8 @@ namespace {
 constexpr size_t kAlignment = 64;
 
 // Large blocks come straight from the kernel: page-aligned and zero without a
-// pass over the memory, and a request too big to be had fails cleanly.
+// pass over the memory (on huge pages when large), and a request too big to
+// be had fails cleanly.
 constexpr size_t kMapThreshold = 256 * 1024;
 
 }  // namespace
@@ -27,8 +28,8 @@ bool TPixelStorage::Allocate(int32_t Width, int32_t Height) {
   const size_t bytes = size_t(pixels * sizeof(TColor32));
 
   if (bytes >= kMapThreshold) {
-    void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (block == MAP_FAILED) return false;
+    void* block = MapZeroedBlock(bytes);
+    if (block == nullptr) return false;
     data_ = static_cast<TColor32*>(block);
     mapped_ = true;
   } else {
@@ -46,7 +47,7 @@ bool TPixelStorage::Allocate(int32_t Width, int32_t Height) {
 void TPixelStorage::Release() {
   if (data_ == nullptr) return;
   if (mapped_)
-    munmap(data_, bytes_);
+    UnmapBlock(data_, bytes_);
   else
     std::free(data_);
   data_ = nullptr;

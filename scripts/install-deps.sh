@@ -10,7 +10,7 @@ packages=(
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev
   libbenchmark-dev libpixman-1-dev python3 python3-pil
-  clang
+  clang libclang-rt-14-dev
 )
 
 missing=()
