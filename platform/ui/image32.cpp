@@ -54,7 +54,7 @@ void TImage32::SetHint(const std::string& Hint) { setToolTip(QString::fromStdStr
 QPoint TImage32::BitmapOffset() const {
   if (bitmapAlign_ == baTopLeft) return {0, 0};
   // Integer division truncates toward zero: a 512-wide bitmap in a 269-wide
-  // view starts at -121 (ImageViewTest.WideBitmapOffset).
+  // view starts at -121 (ImageViewTest::offsets).
   return {(width() - bitmap_->Width()) / 2, (height() - bitmap_->Height()) / 2};
 }
 
