@@ -7,9 +7,17 @@
 // plain set (32-bit integer arithmetic, two bytes per multiplication). The
 // sets round differently, and some plain routines write alpha 0 where the
 // MMX ones mix it, so results are not interchangeable: the processor test
-// alone decides which set runs. InstallBlendRoutines fills every slot and
-// every by-mode table once, when the raster core starts, before anything can
-// read them; afterwards they never change.
+// alone decides which set runs (ProcessorHasMMX, cpu.h). InstallBlendRoutines
+// fills every slot and every by-mode table once, when the raster core starts
+// (an initialiser in blend_table.cpp that runs ahead of the program's own);
+// until then each slot holds a stub that installs first, so no reader can
+// meet an empty slot. Afterwards they never change. Where the processor has
+// AVX2 or AVX-512, BlendRow and BlendRowMaster of the "MMX set" run wider
+// loops with identical results.
+//
+// The plain set is in blend_plain.cpp, merge_plain.cpp and channel_plain.cpp;
+// the "MMX set" in blend_sse2.cpp, merge_sse2.cpp, channel_sse2.cpp,
+// blend_avx2.cpp and blend_avx512.cpp.
 //
 // Weights, alpha bytes and master alphas are 0..255; 255 gives everything to
 // the foreground (first) pixel.
@@ -89,7 +97,9 @@ extern const uint16_t* BiasVector;
 void ClearMMXState();
 
 // Runs once per process (further calls do nothing); the raster core calls it
-// during its own start-up, before any other code can read the table.
+// during its own start-up, before any other code can read the table. Its
+// counterpart at shutdown, after every other static object is gone, releases
+// WeightVectors.
 void InstallBlendRoutines();
 
 // Word helpers.

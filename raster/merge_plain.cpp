@@ -44,7 +44,9 @@ inline TColor32 MergeMaster(TColor32 F, TColor32 B, uint32_t M) {
   if (fa == 255 && M == 255) return F;
   if (fa == 255 && M == 0) return B;
   if (fa == 0) return B;
-  const uint32_t w = (fa * M) / 255;
+  // Only the low byte of an out-of-range weight is kept, as in the alpha
+  // byte it goes into, so that it cannot index past the scale table.
+  const uint32_t w = ((fa * M) / 255) & 255;
   const TColor32 weighted = WithAlphaByte(F, w);
   if (w == 255) return weighted;
   const uint32_t ba = B >> 24;

@@ -21,8 +21,8 @@ void BlendPixelInPlace(TColor32 F, TColor32* P);
 TColor32 BlendPixelMaster(TColor32 F, TColor32 B, uint32_t M);
 void BlendPixelMasterInPlace(TColor32 F, TColor32* P, uint32_t M);
 
-// Row loops of 4 (SSE2), 8 (AVX2) and 16 (AVX-512) pixels per step; the wide
-// ones hand their last pixels to the SSE2 loop.
+// Row loops of 8 (SSE2) and 32 (AVX2, AVX-512) pixels per step; the
+// wide ones hand their last pixels to the SSE2 loop.
 void BlendRow(const TColor32* Src, TColor32* Dst, int32_t Count);
 void BlendRowMaster(const TColor32* Src, TColor32* Dst, int32_t Count, uint32_t M);
 void BlendRowAVX2(const TColor32* Src, TColor32* Dst, int32_t Count);

@@ -62,6 +62,24 @@ TEST_P(BlendPixelTest, BlendPixelMasterInPlace) {
   });
 }
 
+// Weights and master alphas above 255 are outside the routines' domain; they
+// must still not read past the weight or scale tables (ASan would stop here),
+// and the table-driven routines use the weight's low byte.
+TEST_P(BlendPixelTest, WeightsAboveTheRange) {
+  const TColor32 f = 0x80FF8040, b = 0xC0204060;
+  for (uint32_t w : {256u, 300u, 1000u, 0xFFFFFFFFu}) {
+    if (Mmx()) {
+      EXPECT_EQ(CombinePixel(f, b, w), CombinePixel(f, b, w & 255)) << w;
+    }
+    TColor32 pixel = b;
+    CombinePixelInPlace(f, &pixel, w);
+    BlendPixelMaster(f, b, w);
+    BlendPixelMasterInPlace(f, &pixel, w);
+  }
+  // (0x80 * 600) div 255 = 301, whose low byte is 45.
+  EXPECT_EQ(ref::Hex(MergePixelMaster(f, b, 600)), ref::Hex(ref::MergeColours(Mmx(), f, b, 45, 0xC0)));
+}
+
 INSTANTIATE_FOR_BOTH_SETS(BlendPixelTest);
 
 }  // namespace
