@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 
 namespace {
@@ -30,7 +31,9 @@ int32_t ClampToInt32(int64_t V) {
 // later words may read what earlier ones wrote.
 void CopyRowForward(const TColor32* S, TColor32* D, int32_t W) {
   if (S == D) return;
-  const bool overlaps = S < D + W && D < S + W;
+  const auto s = reinterpret_cast<uintptr_t>(S), d = reinterpret_cast<uintptr_t>(D);
+  const uintptr_t bytes = uintptr_t(W) * sizeof(TColor32);
+  const bool overlaps = s < d + bytes && d < s + bytes;
   if (!overlaps) {
     CopyWords(S, D, W);
     return;
