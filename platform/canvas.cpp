@@ -33,13 +33,14 @@ bool Drawable(const TCanvasSurface& Surface) {
   return Surface.Bits != nullptr && Surface.Width > 0 && Surface.Height > 0;
 }
 
+// An aliased painter on the surface for the length of one operation.
 class TSurfacePainter {
 public:
-  explicit TSurfacePainter(const TCanvasSurface& Surface) : image_(WrapSurface(Surface)), painter_(&image_) {
+  explicit TSurfacePainter(const TCanvasSurface& Surface)
+      : image_(WrapSurface(Surface)), painter_(&image_) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
   }
-  QPainter& operator*() { return painter_; }
   QPainter* operator->() { return &painter_; }
 
 private:
@@ -97,11 +98,12 @@ void TCanvas::DrawFocusRect(const TRect& Rect) {
     if (x >= clip.Left && x < clip.Right && y >= clip.Top && y < clip.Bottom && ((x + y) & 1) == 0)
       surface_.Bits[ptrdiff_t(y) * surface_.Width + x] ^= 0x00FFFFFFu;
   };
-  for (int32_t x = Rect.Left; x < Rect.Right; ++x) {
+  // The frame's edges, walked only where they cross the surface.
+  for (int32_t x = clip.Left; x < clip.Right; ++x) {
     invert(x, Rect.Top);
     if (Rect.Bottom - 1 > Rect.Top) invert(x, Rect.Bottom - 1);
   }
-  for (int32_t y = Rect.Top + 1; y < Rect.Bottom - 1; ++y) {
+  for (int32_t y = std::max(Rect.Top + 1, clip.Top); y < std::min(Rect.Bottom - 1, clip.Bottom); ++y) {
     invert(Rect.Left, y);
     if (Rect.Right - 1 > Rect.Left) invert(Rect.Right - 1, y);
   }

@@ -115,12 +115,9 @@ void TBitmap32::FillArea(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor3
 
 void TBitmap32::SetAllAlpha(uint8_t Value) {
   if (!IsEmpty()) {
-    // Whole pixels rather than single bytes, so the loop vectorises; the
-    // colour bytes are written back unchanged.
-    TColor32* p = PixelData();
+    auto* bytes = reinterpret_cast<uint8_t*>(PixelData());
     const size_t count = size_t(Width()) * size_t(Height());
-    const TColor32 alpha = TColor32(Value) << 24;
-    for (size_t i = 0; i < count; ++i) p[i] = (p[i] & 0x00FFFFFFu) | alpha;
+    for (size_t i = 0; i < count; ++i) bytes[i * 4 + 3] = Value;
   }
   NotifyChanged();
 }

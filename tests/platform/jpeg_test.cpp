@@ -135,6 +135,12 @@ TEST_F(JpegReader, GrayscaleFilesGetAtMost236GreyLevels) {
   EXPECT_EQ(PixelsOf(decoded), ReferenceDecode(bytes, true));
 }
 
+TEST_F(JpegReader, WithoutADisplayTheScreenCountsAsDeeperThanEightBits) {
+  EXPECT_EQ(ScreenBitsPerPixel(), 32);
+  auto image = Load(EncodeJpeg({.Sample = Pattern}));
+  EXPECT_EQ(image->Bitmap().PixelFormat(), pf24bit);
+}
+
 TEST_F(JpegReader, AScreenOfEightBitsQuantisesColourFilesToo) {
   SetScreenBitsPerPixelForTesting(8);
   const auto bytes = EncodeJpeg({.Width = 40, .Height = 30, .Sample = Pattern});
