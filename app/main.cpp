@@ -1,11 +1,8 @@
-#include <QApplication>
-#include <QWidget>
+#include "app/main_form.h"
+#include "platform/ui/application.h"
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QWidget window;
-  window.setWindowTitle("Quorvane");
-  window.resize(577, 662);
-  window.show();
-  return application.exec();
+  TApplication application(argc, argv);
+  application.CreateForm(MainForm);
+  return application.Run();
 }
